@@ -1,0 +1,24 @@
+// Seams for what a test must observe instead of suffering: message boxes and
+// the power actions (under Wine, ExitWindowsEx ends the whole Wine session).
+//
+// Message boxes: an in-process hook (set by tests) sees every box and answers
+// it. Without a hook, the environment variable ORVIX_MSGBOX_LOG names a file to
+// which each box is appended as one line "caption<TAB>text<TAB>flags" (GBK), and
+// the box is answered with ORVIX_MSGBOX_ANSWER (a button id) or, without it,
+// with the box's first button. Otherwise a real box is shown.
+//
+// Power: with ORVIX_POWER_LOG set, the request is appended to that file as one
+// line ("ExitWindowsEx 0x2 0x0", "SetSystemPowerState 1 0") and reported as done.
+#pragma once
+#include <windows.h>
+
+typedef int (*FwMessageBoxHook)(HWND owner, LPCSTR text, LPCSTR caption, UINT flags);
+
+// Installs the hook and returns the previous one (NULL: none).
+FwMessageBoxHook FwSetMessageBoxHook(FwMessageBoxHook hook);
+int FwMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT flags);
+// The answer a box gets when nobody chooses: its first button.
+int FwDefaultAnswer(UINT flags);
+
+BOOL FwExitWindowsEx(UINT flags, DWORD reason);
+BOOL FwSetSystemPowerState(BOOL suspend, BOOL force);
