@@ -42,7 +42,7 @@ orvix_build() {
 # wineserver for $WINEPREFIX. orvix_services_stop ends all of it.
 ORVIX_PIDS=""
 orvix_services_start() {
-  local want_display=$1          # "own" forces a private Xvfb
+  local want_display=${1:-}      # "own" forces a private Xvfb
   if [ "$want_display" = own ] || [ -z "${DISPLAY:-}" ]; then
     local n=90
     while [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ]; do n=$((n + 1)); done
