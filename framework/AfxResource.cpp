@@ -1,0 +1,15 @@
+#include "AfxCore.h"
+
+namespace {
+HINSTANCE g_hInstResource = NULL;
+}
+
+HINSTANCE AfxGetResourceHandle()
+{
+    return g_hInstResource != NULL ? g_hInstResource : GetModuleHandleA(NULL);
+}
+
+void AfxSetResourceHandle(HINSTANCE hInstResource)
+{
+    g_hInstResource = hInstResource;
+}
