@@ -1,0 +1,81 @@
+#include "ScheduleFile.h"
+#include <stdio.h>
+#include <string>
+
+namespace {
+
+// Closes on every early return; Close() reports whether buffered data made it out.
+class StdioFile {
+public:
+    StdioFile(const char* path, const char* mode) : m_pFile(fopen(path, mode)) {}
+    ~StdioFile() { Close(); }
+    FILE* Get() const { return m_pFile; }
+    BOOL Close()
+    {
+        if (!m_pFile)
+            return TRUE;
+        BOOL bOk = fclose(m_pFile) == 0;
+        m_pFile = NULL;
+        return bOk;
+    }
+private:
+    StdioFile(const StdioFile&) = delete;
+    StdioFile& operator=(const StdioFile&) = delete;
+    FILE* m_pFile;
+};
+
+BOOL WriteAll(FILE* pFile, const ScheduleRecord* records, size_t count)
+{
+    for (size_t i = 0; i < count; i++) {
+        if (fwrite(&records[i], sizeof(ScheduleRecord), 1, pFile) != 1)
+            return FALSE;
+    }
+    return fflush(pFile) == 0 && !ferror(pFile);
+}
+
+// Timewarden may be reading the old file just as we replace it; its handle
+// blocks the rename for a moment only.
+BOOL ReplaceWith(const std::string& from, LPCSTR to)
+{
+    for (int nTry = 0; nTry < 5; nTry++) {
+        if (MoveFileExA(from.c_str(), to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return TRUE;
+        DWORD dwError = GetLastError();
+        if (dwError != ERROR_SHARING_VIOLATION && dwError != ERROR_ACCESS_DENIED)
+            break;
+        Sleep(50);
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+BOOL ReadScheduleFile(LPCSTR path, std::vector<ScheduleRecord>& records)
+{
+    if (!path)
+        return FALSE;
+    StdioFile file(path, "rb");
+    if (!file.Get())
+        return FALSE;
+    records.clear();
+    ScheduleRecord record;
+    while (fread(&record, 1, sizeof(record), file.Get()) == sizeof(record))
+        records.push_back(record);
+    return TRUE;
+}
+
+BOOL WriteScheduleFile(LPCSTR path, const ScheduleRecord* records, size_t count)
+{
+    if (!path || (count && !records))
+        return FALSE;
+    std::string temp = std::string(path) + ".tmp";
+    StdioFile file(temp.c_str(), "w+b");
+    if (!file.Get())
+        return FALSE;
+    BOOL bWritten = WriteAll(file.Get(), records, count);
+    if (!file.Close() || !bWritten || !ReplaceWith(temp, path)) {
+        DeleteFileA(temp.c_str());
+        return FALSE;
+    }
+    return TRUE;
+}

@@ -1,0 +1,44 @@
+// Local times and records for the schedule tests, and a clock they can set.
+#pragma once
+#include <time.h>
+#include "ScheduleRecord.h"
+#include "ScheduleRules.h"
+
+inline time_t LocalTime(int year, int month, int day, int hour, int minute, int second = 0)
+{
+    struct tm t = {};
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_hour = hour;
+    t.tm_min = minute;
+    t.tm_sec = second;
+    t.tm_isdst = -1;
+    return mktime(&t);
+}
+
+inline ScheduleRecord Entry(time_t start, LONG duration, LONG repeat, LONG deleteAfterRun = 0)
+{
+    ScheduleRecord r = {};
+    r.tStart = (LONG)start;
+    r.nDuration = duration;
+    r.nRepeat = repeat;
+    r.nTvChannel = 5;
+    r.nCableChannel = 7;
+    r.nMode = SCHEDULE_MODE_RECORD;
+    r.nAfterAction = SCHEDULE_AFTER_NOTHING;
+    r.bDeleteAfterRun = deleteAfterRun;
+    return r;
+}
+
+// Sets the schedule clock while it lives.
+class FixedClock {
+public:
+    explicit FixedClock(time_t now) : m_previous(SetScheduleClock(&FixedClock::Now)) { s_now = now; }
+    ~FixedClock() { SetScheduleClock(m_previous); }
+    void Set(time_t now) { s_now = now; }
+private:
+    static time_t Now() { return s_now; }
+    static inline time_t s_now = 0;
+    ScheduleClock m_previous;
+};
