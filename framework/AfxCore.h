@@ -13,3 +13,7 @@ void AfxSetResourceHandle(HINSTANCE hInstResource);
 #include "AfxObject.h"
 #include "AfxString.h"
 #include "AfxRect.h"
+#include "AfxCollection.h"
+#include "AfxArray.h"
+#include "AfxList.h"
+#include "AfxMap.h"
