@@ -23,7 +23,6 @@ cleanup() {
   rm -rf "$WORK"
 }
 trap cleanup EXIT
-[ -n "${DEBUG_CASE:-}" ] && { trap - EXIT; set -x; }
 
 FILES="system32/34api.dll system32/34COM.dll system32/Prop7134.dll system32/34dd.dll
   system32/34dialog.dll system32/34dlg2.dll system32/34ds.dll system32/34I2Curd.dll
