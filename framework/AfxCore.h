@@ -17,3 +17,4 @@ void AfxSetResourceHandle(HINSTANCE hInstResource);
 #include "AfxArray.h"
 #include "AfxList.h"
 #include "AfxMap.h"
+#include "AfxTime.h"

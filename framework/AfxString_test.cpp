@@ -136,3 +136,21 @@ TEST(AfxString, BufferAccessKeepsAndSetsTheLength)
     EXPECT_TRUE(s.IsEmpty());
     EXPECT_STREQ("", (LPCTSTR)s);
 }
+
+TEST(AfxString, LoadStringReadsTheModulesStringTable)
+{
+    CString s;
+    EXPECT_TRUE(s.LoadString(101));
+    EXPECT_EQ(u8"频道列表", ts::Gbk((LPCTSTR)s));
+    EXPECT_EQ(CString("频道列表"), CString(MAKEINTRESOURCEA(101)));
+
+    EXPECT_TRUE(s.LoadString(102));
+    EXPECT_EQ(2 + 200 * 2 + 3, s.GetLength());
+    CString formatted;
+    formatted.Format(102, "<");
+    EXPECT_EQ(CString("<长"), formatted.Left(3));
+    EXPECT_EQ(CString("end"), formatted.Right(3));
+
+    EXPECT_FALSE(s.LoadString(999));
+    EXPECT_TRUE(s.IsEmpty());
+}
