@@ -2,6 +2,7 @@
 // and writes it back at exit (SettingsFile.h); every window reads and changes
 // it in place through g_pSettings.
 #pragma once
+#include "AfxCore.h"
 #include "SettingsRecord.h"
 
 // One input of the audio capture device, as the capture graph found it.
@@ -12,6 +13,13 @@ struct AudioInputLine {
 
 class CAppSettings {
 public:
+    // Rebuilt at every start, never stored.
+    CStringArray m_arrVideoDevices;   // friendly names, in enumeration order
+    CStringArray m_arrAudioDevices;   // empty: no audio capture is possible
+    CArray<AudioInputLine, const AudioInputLine&> m_arrAudioLines;  // filled by the capture graph
+    CString m_strAppFolder;           // the executable's folder, trailing backslash
+    CString m_strLastMediaFile;       // last file chosen for playback
+
     // Stored in OrvixPlusData.dat, same meanings as SettingsRecord.
     int m_nVideoDesktop = 0;
     int m_bOsd = 1;
