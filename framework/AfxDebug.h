@@ -19,7 +19,8 @@ void AfxAssertFailedLine(LPCSTR file, int line);
     do { if (!(f)) AfxAssertFailedLine(__FILE__, __LINE__); } while (0)
 #define VERIFY(f) ASSERT(f)
 #else
-#define ASSERT(f) ((void)0)
+// sizeof keeps the operands "used" without evaluating them.
+#define ASSERT(f) ((void)sizeof(!(f)))
 #define VERIFY(f) ((void)(f))
 #endif
 

@@ -42,6 +42,8 @@ std::string FoldedLower(const char* s)
 
 bool InSet(const char* p, int size, LPCSTR set)
 {
+    if (set == NULL)
+        return false;
     for (const char* s = set; *s != '\0'; s += CharSize(s)) {
         int setSize = CharSize(s);
         if (setSize == size && memcmp(s, p, size) == 0)
