@@ -85,13 +85,15 @@ Shared OpenShared()
     HANDLE section = CreateFileMappingA(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0,
                                         sizeof(CardState), ("OrvixCard.State" + suffix).c_str());
     CardState* s = section ? (CardState*)MapViewOfFile(section, FILE_MAP_ALL_ACCESS, 0, 0, 0) : NULL;
-    // The view keeps the section alive; the handle is not needed any more.
-    if (section)
-        CloseHandle(section);
+    // The handle stays open for the life of the process: under Wine a view
+    // alone does not keep the section's name, and other processes would get
+    // a card of their own.
     if (s && (s->magic != kMagic || s->size != sizeof(CardState)))
         PowerOn(s, CardLoadStationsFile(CardStationsFilePath()));
     ReleaseMutex(mutex);
     if (!s) {
+        if (section)
+            CloseHandle(section);
         CloseHandle(mutex);
         return sh;
     }
