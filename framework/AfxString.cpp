@@ -57,7 +57,22 @@ bool IsSpace(const char* p, int size)
     return size == 1 && (*p == ' ' || (*p >= '\t' && *p <= '\r'));
 }
 
+HINSTANCE g_hInstResource = NULL;
+
 }  // namespace
+
+// Fallbacks for programs without the application layer. Weak, and in this
+// file because LoadString always pulls it in: when the application layer's
+// own definitions are linked, they win.
+__attribute__((weak)) HINSTANCE AfxGetResourceHandle()
+{
+    return g_hInstResource != NULL ? g_hInstResource : GetModuleHandleA(NULL);
+}
+
+__attribute__((weak)) void AfxSetResourceHandle(HINSTANCE hInstResource)
+{
+    g_hInstResource = hInstResource;
+}
 
 CString::CString(LPCSTR psz)
 {
