@@ -91,31 +91,6 @@ TEST_F(CardStateTest, TunerWritesSetTheFrequencyAndLockFollowsTheStations)
     EXPECT_FALSE(CardSignalLocked());
 }
 
-TEST_F(CardStateTest, TunerAndReceiverAreToldApartByTheirLastBytes)
-{
-    // A divider whose high byte is 0x12 (249.125 MHz, band 2) is a tuner write.
-    EXPECT_TRUE(WriteBytes(0x12, 0x00, 0xCE, 0x02));
-    EXPECT_DOUBLE_EQ(249.125, CardTunedFrequency());
-    EXPECT_FALSE(CardRemoteLearnt());
-
-    // 0x12, a, b, 0xCD gives the receiver its ID and leaves the tuner alone.
-    EXPECT_TRUE(WriteBytes(0x12, 0x12, 0xAB, 0xCD));
-    EXPECT_DOUBLE_EQ(249.125, CardTunedFrequency());
-    EXPECT_TRUE(CardRemoteLearnt());
-    BYTE id[2];
-    CardRemoteId(id);
-    EXPECT_EQ(0x12, id[0]);
-    EXPECT_EQ(0xAB, id[1]);
-
-    // Neither: accepted by the bus, ignored by both.
-    EXPECT_TRUE(WriteBytes(0x10, 0x00, 0x8E, 0x05));
-    EXPECT_DOUBLE_EQ(249.125, CardTunedFrequency());
-    // Nobody answers elsewhere on the bus.
-    BYTE b = 0;
-    EXPECT_FALSE(CardI2CWrite(0xC2, &b, 1));
-    EXPECT_FALSE(CardI2CRead(0xC0, &b, 1));
-}
-
 TEST_F(CardStateTest, ReceiverAnswersZUntilARemoteIsLearntThenItsIdBytesInTurn)
 {
     EXPECT_EQ('z', ReadIdByte());
