@@ -4,10 +4,12 @@
 #pragma once
 #include <windows.h>
 
+enum { CHANNEL_NAME_SIZE = 32 };
+
 struct ChannelRecord {
     int nSkip;          // non-zero: left out of stepping, SelectChannel refuses it
     int nFlag;          // 1 when made from the country table or by a scan
-    char szName[32];    // NUL-terminated
+    char szName[CHANNEL_NAME_SIZE];  // NUL-terminated
     float fFrequency;   // MHz
     int nNumber;        // 1-based; the key of the record in its list
 };

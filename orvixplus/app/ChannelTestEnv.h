@@ -2,6 +2,8 @@
 // and history behind the process-wide pointers, and a scratch folder.
 #pragma once
 #include <gtest/gtest.h>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 #include "AppSettings.h"
@@ -57,16 +59,8 @@ protected:
 // Whole file as bytes.
 inline std::vector<char> ReadAll(const std::string& path)
 {
-    std::vector<char> bytes;
-    FILE* fp = fopen(path.c_str(), "rb");
-    if (fp == NULL)
-        return bytes;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof(buf), fp)) > 0)
-        bytes.insert(bytes.end(), buf, buf + n);
-    fclose(fp);
-    return bytes;
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 inline void WriteAll(const std::string& path, const void* data, size_t size)

@@ -53,8 +53,7 @@ void CChannelStore::ShowTexts(int nNumber, const char* pszName)
     char text[64];
     snprintf(text, sizeof(text), " %d", nNumber);
     g_pTuningHost->SetSkinText("timer_filesize", text);
-    snprintf(text, sizeof(text), "%.*s %d", (int)sizeof(ChannelRecord().szName), pszName,
-             nNumber);
+    snprintf(text, sizeof(text), "%.*s %d", CHANNEL_NAME_SIZE, pszName, nNumber);
     g_pTuningHost->ShowChannelText(text);
 }
 
@@ -206,8 +205,7 @@ BOOL CChannelStore::ShowChannelCaption()
     char text[64];
     ChannelRecord* rec = GetChannelPtr(m_nLastTuned, GetInputType());
     if (rec != NULL)
-        snprintf(text, sizeof(text), "%.*s %d", (int)sizeof(rec->szName), rec->szName,
-                 m_nLastTuned);
+        snprintf(text, sizeof(text), "%.*s %d", CHANNEL_NAME_SIZE, rec->szName, m_nLastTuned);
     else
         snprintf(text, sizeof(text), "Channel %d", m_nLastTuned);
     g_pTuningHost->ShowChannelText(text);
