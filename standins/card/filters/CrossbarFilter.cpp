@@ -99,7 +99,7 @@ HRESULT CrossbarFilter::Route(LONG output, LONG input) {
     if (output == kOutVideoDecoder)
         CardSetVideoInput(input);  // inputs 0..2 are the card's video inputs in order
     else
-        CardSetAudioInput(input == -1 ? CARD_AUDIO_NONE : input - 3);
+        CardSetAudioInput(input == -1 ? static_cast<int>(CARD_AUDIO_NONE) : input - 3);
     return S_OK;
 }
 
@@ -110,7 +110,7 @@ HRESULT CrossbarFilter::get_IsRoutedTo(LONG output, LONG* input) {
         *input = CardVideoInput();
     } else {
         int audio = CardAudioInput();
-        *input = audio == CARD_AUDIO_NONE ? -1 : audio + 3;
+        *input = audio == CARD_AUDIO_NONE ? -1L : static_cast<LONG>(audio + 3);
     }
     return S_OK;
 }
