@@ -1,6 +1,5 @@
 #include "PictureGenerator.h"
 #include "TinyFont.h"
-#include <math.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -112,13 +111,20 @@ void DrawPattern(BYTE* f, int w, int h, int pattern) {
         for (int x = 0; x < w; x += 2) FillRect(f, w, h, x, 0, 2, h, Hue(x * 360 / w, 220));
         break;
     case 5: {  // rings
-        int cx = w / 2, cy = h / 2, band = h / 10;
+        int cx = w / 2, cy = h / 2, band = h / 10, band2 = band * band;
+        // floor(sqrt(d2) / band) == floor(sqrt(d2 / band2)): a small table of
+        // square roots instead of one per pixel.
+        int maxQ = (cx * cx + cy * cy) / band2 + 1;
+        std::vector<int> ring(maxQ + 1);
+        for (int q = 0, r = 0; q <= maxQ; q++) {
+            while ((r + 1) * (r + 1) <= q) r++;
+            ring[q] = r;
+        }
         Yuv a = RgbToYuv(200, 40, 40), b = RgbToYuv(240, 240, 240);
         for (int y = 0; y < h; y++)
             for (int x = 0; x < w; x += 2) {
                 int dx = x - cx, dy = y - cy;
-                int r = static_cast<int>(sqrt(static_cast<double>(dx * dx + dy * dy))) / band;
-                PutPair(f + (y * w + x) * 2, (r & 1) ? a : b);
+                PutPair(f + (y * w + x) * 2, (ring[(dx * dx + dy * dy) / band2] & 1) ? a : b);
             }
         break;
     }
@@ -210,10 +216,13 @@ void PictureGenerator::BuildSnow(int w, int h) {
     // Spare bytes past one frame so that each frame starts somewhere else.
     snowSize_ = w * h * 2;
     snow_.resize(static_cast<size_t>(snowSize_) + 64 * 1024);
-    for (size_t i = 0; i < snow_.size(); i += 2) {
+    // One random number gives the brightness of a pixel pair's two pixels.
+    for (size_t i = 0; i + 3 < snow_.size(); i += 4) {
         rng_ = rng_ * 1664525u + 1013904223u;
         snow_[i] = static_cast<BYTE>(16 + ((rng_ >> 24) * 219 >> 8));
         snow_[i + 1] = 128;
+        snow_[i + 2] = static_cast<BYTE>(16 + (((rng_ >> 16) & 0xFF) * 219 >> 8));
+        snow_[i + 3] = 128;
     }
 }
 
