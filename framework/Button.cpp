@@ -1,0 +1,17 @@
+#include "Button.h"
+
+IMPLEMENT_DYNAMIC(CButton, CWnd)
+
+void CButton::DrawItem(LPDRAWITEMSTRUCT)
+{
+}
+
+BOOL CButton::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    if (message == WM_DRAWITEM) {
+        DrawItem((LPDRAWITEMSTRUCT)lParam);
+        *pResult = TRUE;
+        return TRUE;
+    }
+    return CWnd::OnChildNotify(message, wParam, lParam, pResult);
+}

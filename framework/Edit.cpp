@@ -1,0 +1,3 @@
+#include "Edit.h"
+
+IMPLEMENT_DYNAMIC(CEdit, CWnd)
