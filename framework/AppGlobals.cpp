@@ -34,6 +34,7 @@ HINSTANCE AfxGetInstanceHandle()
     return ::GetModuleHandle(NULL);
 }
 
+// These take the place of the core's fallbacks (weak, beside LoadString).
 HINSTANCE AfxGetResourceHandle()
 {
     return g_hResource ? g_hResource : AfxGetInstanceHandle();

@@ -1,0 +1,214 @@
+// Dialogs from templates: modal runs ending with EndDialog's code, IDOK and
+// IDCANCEL routing, the owner disabled meanwhile, PreTranslateMessage before
+// the dialog manager's keyboard handling, and another process finding the
+// dialog by class and caption. Also the application's message boxes.
+#include <gtest/gtest.h>
+#include "Afx.h"
+#include "TestSupport.h"
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> g_log;
+
+struct TestDialog : CDialog {
+    std::function<void(TestDialog&)> onTimer;
+    bool controlsInInit = false;
+    int okCalls = 0, cancelCalls = 0;
+
+    explicit TestDialog(UINT id = 100, CWnd* parent = NULL) : CDialog(id, parent) {}
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        controlsInInit = GetDlgItem(1001) != NULL;
+        SetTimer(1, 10);
+        SetTimer(99, 10000);    // the test's own time limit
+        return TRUE;
+    }
+    void OnTimer(UINT_PTR id) override
+    {
+        KillTimer(id);
+        if (id == 99)
+            EndDialog(-99);
+        else if (onTimer)
+            onTimer(*this);
+    }
+    void OnOK() override { okCalls++; CDialog::OnOK(); }
+    void OnCancel() override { cancelCalls++; CDialog::OnCancel(); }
+};
+
+TEST(DialogModal, ReturnsTheEndDialogCode)
+{
+    TestDialog dlg;
+    std::string cls, caption;
+    dlg.onTimer = [&](TestDialog& d) {
+        char buf[64];
+        ::GetClassNameA(d.m_hWnd, buf, sizeof(buf));
+        cls = buf;
+        ::GetWindowTextA(d.m_hWnd, buf, sizeof(buf));
+        caption = buf;
+        d.EndDialog(42);
+    };
+    EXPECT_EQ(dlg.DoModal(), 42);
+    EXPECT_TRUE(dlg.controlsInInit);
+    EXPECT_EQ(cls, "#32770");
+    EXPECT_EQ(ts::Gbk(caption), ts::Gbk("框架测试"));
+    EXPECT_EQ(dlg.m_hWnd, (HWND)NULL);
+}
+
+TEST(DialogModal, CancelAndCloseRouteToOnCancel)
+{
+    TestDialog dlg;
+    dlg.onTimer = [](TestDialog& d) { d.PostMessage(WM_COMMAND, IDCANCEL, 0); };
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_EQ(dlg.cancelCalls, 1);
+
+    TestDialog closed;
+    closed.onTimer = [](TestDialog& d) { d.PostMessage(WM_CLOSE); };
+    EXPECT_EQ(closed.DoModal(), IDCANCEL);
+    EXPECT_EQ(closed.cancelCalls, 1);
+
+    TestDialog ok;
+    ok.onTimer = [](TestDialog& d) { ::SendMessageA(::GetDlgItem(d.m_hWnd, IDOK), BM_CLICK, 0, 0); };
+    EXPECT_EQ(ok.DoModal(), IDOK);
+    EXPECT_EQ(ok.okCalls, 1);
+}
+
+TEST(DialogModal, OwnerIsDisabledWhileItRuns)
+{
+    CWnd owner;
+    ASSERT_TRUE(owner.CreateEx(0, AfxRegisterWndClass(0), "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                               10, 10, 200, 100, NULL, NULL));
+    TestDialog dlg(100, &owner);
+    BOOL enabledMeanwhile = TRUE;
+    HWND ownerOfDialog = NULL;
+    dlg.onTimer = [&](TestDialog& d) {
+        enabledMeanwhile = owner.IsWindowEnabled();
+        ownerOfDialog = ::GetWindow(d.m_hWnd, GW_OWNER);
+        d.EndDialog(1);
+    };
+    EXPECT_EQ(dlg.DoModal(), 1);
+    EXPECT_FALSE(enabledMeanwhile);
+    EXPECT_EQ(ownerOfDialog, owner.m_hWnd);
+    EXPECT_TRUE(owner.IsWindowEnabled());
+    owner.DestroyWindow();
+}
+
+TEST(DialogModal, EndedDuringInitReturnsAtOnce)
+{
+    struct Quick : CDialog {
+        Quick() : CDialog(100) {}
+        BOOL OnInitDialog() override { EndDialog(9); return TRUE; }
+    } dlg;
+    EXPECT_EQ(dlg.DoModal(), 9);
+    struct Missing : CDialog {
+        Missing() : CDialog(4242) {}
+    } missing;
+    EXPECT_EQ(missing.DoModal(), -1);
+}
+
+struct KeyEdit : CEdit {
+    BOOL PreTranslateMessage(MSG* pMsg) override
+    {
+        if (pMsg->message == WM_KEYDOWN)
+            g_log.push_back("edit");
+        return CEdit::PreTranslateMessage(pMsg);
+    }
+};
+
+struct KeyDialog : TestDialog {
+    KeyEdit edit;
+    BOOL OnInitDialog() override
+    {
+        TestDialog::OnInitDialog();
+        edit.SubclassDlgItem(1001, this);
+        return TRUE;
+    }
+    BOOL PreTranslateMessage(MSG* pMsg) override
+    {
+        if (pMsg->message == WM_KEYDOWN) {
+            g_log.push_back("dialog");
+            PostMessage(WM_COMMAND, IDOK);
+        }
+        return TestDialog::PreTranslateMessage(pMsg);
+    }
+};
+
+TEST(DialogModal, PreTranslateRunsFromControlToDialogInItsLoop)
+{
+    KeyDialog dlg;
+    dlg.onTimer = [](TestDialog& d) { ::PostMessageA(::GetDlgItem(d.m_hWnd, 1001), WM_KEYDOWN, 'X', 1); };
+    g_log.clear();
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(g_log, (std::vector<std::string>{"edit", "dialog"}));
+    EXPECT_EQ(dlg.edit.m_hWnd, (HWND)NULL);     // unbound with its window
+}
+
+struct ProbeTarget : TestDialog {
+    UINT received = 0;
+    ts::ChildProcess probe;
+    ProbeTarget() : TestDialog(101) {}
+    BOOL OnInitDialog() override
+    {
+        TestDialog::OnInitDialog();
+        probe.Start("\"" + ts::ExeDir() + "fw_window_probe.exe\" 4321 Fw 探测目标");
+        return TRUE;
+    }
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
+    {
+        if (LOWORD(wParam) == 4321) {
+            received = LOWORD(wParam);
+            EndDialog(77);
+            return TRUE;
+        }
+        return TestDialog::OnCommand(wParam, lParam);
+    }
+};
+
+TEST(DialogModal, AnotherProcessFindsItByClassAndCaption)
+{
+    ProbeTarget dlg;
+    EXPECT_EQ(dlg.DoModal(), 77);
+    EXPECT_EQ(dlg.received, 4321u);
+    EXPECT_EQ(dlg.probe.Wait(5000), 0u);
+}
+
+TEST(DialogModeless, LivesUntilDestroyed)
+{
+    TestDialog dlg;
+    ASSERT_TRUE(dlg.Create(100));
+    HWND h = dlg.m_hWnd;
+    EXPECT_EQ(CWnd::FromHandlePermanent(h), &dlg);
+    dlg.SetDefID(IDCANCEL);
+    EXPECT_EQ(LOWORD(dlg.GetDefID()), IDCANCEL);
+    dlg.SendMessage(WM_COMMAND, IDOK);
+    EXPECT_EQ(dlg.okCalls, 1);
+    EXPECT_TRUE(::IsWindow(h));             // ended, hidden, not destroyed
+    EXPECT_FALSE(dlg.IsWindowVisible());
+    EXPECT_TRUE(dlg.DestroyWindow());
+    EXPECT_FALSE(::IsWindow(h));
+    EXPECT_EQ(CWnd::FromHandlePermanent(h), (CWnd*)NULL);
+}
+
+TEST(AppMessageBox, UsesTheSeamWithTheApplicationName)
+{
+    CWinApp app("框架程序");
+    ts::MessageBoxRecorder boxes;
+    boxes.Answer(IDNO);
+    EXPECT_EQ(AfxMessageBox("hello", MB_YESNO), IDNO);
+    EXPECT_EQ(AfxMessageBox(300), IDOK);
+    CWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, AfxRegisterWndClass(0), "", WS_POPUP, 0, 0, 10, 10, NULL, NULL));
+    EXPECT_EQ(wnd.MessageBox("text"), IDOK);
+    wnd.DestroyWindow();
+    ASSERT_EQ(boxes.Calls().size(), 3u);
+    EXPECT_EQ(boxes.Calls()[0].text, "hello");
+    EXPECT_EQ(boxes.Calls()[0].flags, (UINT)MB_YESNO);
+    EXPECT_EQ(ts::Gbk(boxes.Calls()[0].caption), ts::Gbk("框架程序"));
+    EXPECT_EQ(ts::Gbk(boxes.Calls()[1].text), ts::Gbk("框架消息"));
+    EXPECT_EQ(ts::Gbk(boxes.Calls()[2].caption), ts::Gbk("框架程序"));
+}
+
+}  // namespace
