@@ -13,8 +13,13 @@ namespace {
 
 std::vector<std::string> g_log;
 
+// The test's action runs from a message posted in OnInitDialog, before the
+// loop ever idles, so most dialogs are never shown (hiding a shown window
+// costs seconds under Wine without a window manager); with viaTimer it runs
+// from a timer, after the loop has shown the dialog.
 struct TestDialog : CDialog {
     std::function<void(TestDialog&)> onTimer;
+    bool viaTimer = false;
     bool controlsInInit = false;
     int okCalls = 0, cancelCalls = 0;
 
@@ -23,7 +28,10 @@ struct TestDialog : CDialog {
     {
         CDialog::OnInitDialog();
         controlsInInit = GetDlgItem(1001) != NULL;
-        SetTimer(1, 10);
+        if (viaTimer)
+            SetTimer(1, 10);
+        else
+            PostMessage(WM_APP + 1);
         SetTimer(99, 10000);    // the test's own time limit
         return TRUE;
     }
@@ -35,6 +43,14 @@ struct TestDialog : CDialog {
         else if (onTimer)
             onTimer(*this);
     }
+    LRESULT WindowProc(UINT m, WPARAM w, LPARAM l) override
+    {
+        if (m == WM_APP + 1 && onTimer) {
+            onTimer(*this);
+            return 0;
+        }
+        return CDialog::WindowProc(m, w, l);
+    }
     void OnOK() override { okCalls++; CDialog::OnOK(); }
     void OnCancel() override { cancelCalls++; CDialog::OnCancel(); }
 };
@@ -42,8 +58,13 @@ struct TestDialog : CDialog {
 TEST(DialogModal, ReturnsTheEndDialogCode)
 {
     TestDialog dlg;
+    dlg.viaTimer = true;
     std::string cls, caption;
     dlg.onTimer = [&](TestDialog& d) {
+        if (!d.IsWindowVisible()) {     // shown once the loop first idles
+            d.SetTimer(1, 10);
+            return;
+        }
         char buf[64];
         ::GetClassNameA(d.m_hWnd, buf, sizeof(buf));
         cls = buf;
@@ -79,7 +100,7 @@ TEST(DialogModal, CancelAndCloseRouteToOnCancel)
 TEST(DialogModal, OwnerIsDisabledWhileItRuns)
 {
     CWnd owner;
-    ASSERT_TRUE(owner.CreateEx(0, AfxRegisterWndClass(0), "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+    ASSERT_TRUE(owner.CreateEx(0, AfxRegisterWndClass(0), "owner", WS_OVERLAPPEDWINDOW,
                                10, 10, 200, 100, NULL, NULL));
     TestDialog dlg(100, &owner);
     BOOL enabledMeanwhile = TRUE;

@@ -167,7 +167,7 @@ TEST(Controls, ListComboEditProgress)
 {
     AfxInitCommonControls();
     CWnd frame;
-    ASSERT_TRUE(frame.CreateEx(0, AfxRegisterWndClass(0), "controls", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+    ASSERT_TRUE(frame.CreateEx(0, AfxRegisterWndClass(0), "controls", WS_OVERLAPPEDWINDOW,
                                10, 10, 400, 300, NULL, NULL));
     CListCtrl list;
     ASSERT_TRUE(list.Create(WS_VISIBLE | LVS_REPORT, CRect(0, 0, 380, 150), &frame, 10));
