@@ -1,0 +1,41 @@
+#include "TvApp.h"
+#include "MainDlg.h"
+#include <objbase.h>
+
+CTvApp theApp;
+
+CTvApp::CTvApp() : m_hMutex(NULL), m_bComInitialized(FALSE)
+{
+}
+
+BOOL CTvApp::InitInstance()
+{
+    // The mutex disappears with its last handle, so a copy that crashed does
+    // not block the next start.
+    m_hMutex = ::CreateMutexA(NULL, FALSE, ORVIXPLUS_MUTEX_NAME);
+    if (m_hMutex && ::GetLastError() == ERROR_ALREADY_EXISTS) {
+        AfxMessageBox("应用程序已经在运行!", MB_OK);
+        return FALSE;
+    }
+
+    AfxEnableControlContainer();
+    m_bComInitialized = SUCCEEDED(::CoInitialize(NULL));
+
+    CMainDlg dlg;
+    m_pMainWnd = &dlg;
+    dlg.DoModal();
+    m_pMainWnd = NULL;
+    // The dialog's end is the program's end: no message loop follows.
+    return FALSE;
+}
+
+int CTvApp::ExitInstance()
+{
+    if (m_bComInitialized)
+        ::CoUninitialize();
+    m_bComInitialized = FALSE;
+    if (m_hMutex)
+        ::CloseHandle(m_hMutex);
+    m_hMutex = NULL;
+    return CWinApp::ExitInstance();
+}
