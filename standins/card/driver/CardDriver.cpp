@@ -64,10 +64,10 @@ std::string ClsidKey()
     return std::string("CLSID\\") + text;
 }
 
-bool SetValue(const std::string& key, const char* name, const std::string& value)
+bool SetValue(HKEY root, const std::string& key, const char* name, const std::string& value)
 {
     HKEY h;
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, NULL, 0, KEY_WRITE, NULL, &h, NULL) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(root, key.c_str(), 0, NULL, 0, KEY_WRITE, NULL, &h, NULL) != ERROR_SUCCESS)
         return false;
     LONG r = RegSetValueExA(h, name, 0, REG_SZ, (const BYTE*)value.c_str(), (DWORD)value.size() + 1);
     RegCloseKey(h);
@@ -108,25 +108,35 @@ HRESULT CardDriverCanUnloadNow()
 
 HRESULT CardDriverRegister(HMODULE module)
 {
+    return CardDriverRegisterIn(HKEY_CLASSES_ROOT, module);
+}
+
+HRESULT CardDriverUnregister()
+{
+    return CardDriverUnregisterIn(HKEY_CLASSES_ROOT);
+}
+
+HRESULT CardDriverRegisterIn(HKEY classes, HMODULE module)
+{
     char path[MAX_PATH];
     DWORD n = GetModuleFileNameA(module, path, sizeof(path));
     if (n == 0 || n >= sizeof(path))
         return E_FAIL;
     std::string key = ClsidKey();
-    bool ok = SetValue(key, NULL, "Card Device Enumerator") &&
-              SetValue(key + "\\InprocServer32", NULL, path) &&
-              SetValue(key + "\\InprocServer32", "ThreadingModel", "Both");
+    bool ok = SetValue(classes, key, NULL, "Card Device Enumerator") &&
+              SetValue(classes, key + "\\InprocServer32", NULL, path) &&
+              SetValue(classes, key + "\\InprocServer32", "ThreadingModel", "Both");
     if (!ok) {
-        CardDriverUnregister();
+        CardDriverUnregisterIn(classes);
         return SELFREG_E_CLASS;
     }
     return S_OK;
 }
 
-HRESULT CardDriverUnregister()
+HRESULT CardDriverUnregisterIn(HKEY classes)
 {
     std::string key = ClsidKey();
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, (key + "\\InprocServer32").c_str());
-    LONG r = RegDeleteKeyA(HKEY_CLASSES_ROOT, key.c_str());
+    RegDeleteKeyA(classes, (key + "\\InprocServer32").c_str());
+    LONG r = RegDeleteKeyA(classes, key.c_str());
     return r == ERROR_SUCCESS || r == ERROR_FILE_NOT_FOUND ? S_OK : SELFREG_E_CLASS;
 }

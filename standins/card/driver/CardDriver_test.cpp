@@ -410,37 +410,31 @@ TEST_F(CardDriverTest, ObjectsWorkFromAnotherThread)
 
 TEST_F(CardDriverTest, RegistrationWritesTheClassAndRemovesIt)
 {
-    // Into a scratch key, so that the card DLL's real registration is untouched.
     HKEY scratch;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\OrvixTest\\CardDriverClasses", 0, NULL, 0,
                                              KEY_ALL_ACCESS, NULL, &scratch, NULL));
-    ASSERT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_CLASSES_ROOT, scratch));
-    HRESULT registered = CardDriverRegister(NULL);
+    EXPECT_EQ(S_OK, CardDriverRegisterIn(scratch, NULL));
+    const char* server = "CLSID\\{B8A9279E-C453-11D4-AD45-0060080BA634}\\InprocServer32";
     char path[MAX_PATH] = "", model[32] = "";
     LONG size = sizeof(path);
-    RegQueryValueA(HKEY_CLASSES_ROOT, "CLSID\\{B8A9279E-C453-11D4-AD45-0060080BA634}\\InprocServer32", path, &size);
-    HKEY server;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, "CLSID\\{B8A9279E-C453-11D4-AD45-0060080BA634}\\InprocServer32", 0,
-                      KEY_READ, &server) == ERROR_SUCCESS) {
+    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueA(scratch, server, path, &size));
+    EXPECT_NE(nullptr, strstr(path, "card_driver_test.exe"));
+    HKEY key;
+    if (RegOpenKeyExA(scratch, server, 0, KEY_READ, &key) == ERROR_SUCCESS) {
         DWORD n = sizeof(model);
-        RegQueryValueExA(server, "ThreadingModel", NULL, NULL, (BYTE*)model, &n);
-        RegCloseKey(server);
+        RegQueryValueExA(key, "ThreadingModel", NULL, NULL, (BYTE*)model, &n);
+        RegCloseKey(key);
     }
-    HRESULT unregistered = CardDriverUnregister();
-    HKEY gone;
-    LONG open = RegOpenKeyExA(HKEY_CLASSES_ROOT, "CLSID\\{B8A9279E-C453-11D4-AD45-0060080BA634}", 0, KEY_READ, &gone);
-    RegOverridePredefKey(HKEY_CLASSES_ROOT, NULL);
+    EXPECT_STREQ("Both", model);
+
+    EXPECT_EQ(S_OK, CardDriverUnregisterIn(scratch));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              RegOpenKeyExA(scratch, "CLSID\\{B8A9279E-C453-11D4-AD45-0060080BA634}", 0, KEY_READ, &key));
+    EXPECT_EQ(S_OK, CardDriverUnregisterIn(scratch));  // nothing left to remove is fine
+    RegDeleteKeyA(scratch, "CLSID");
     RegCloseKey(scratch);
-    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\OrvixTest\\CardDriverClasses\\CLSID");
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\OrvixTest\\CardDriverClasses");
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\OrvixTest");
-
-    EXPECT_EQ(S_OK, registered);
-    EXPECT_NE(nullptr, strstr(path, "card_driver_test.exe"));
-    EXPECT_STREQ("Both", model);
-    EXPECT_EQ(S_OK, unregistered);
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, open);
-    EXPECT_EQ(S_OK, CardDriverUnregister());  // nothing left to remove is fine
 }
 
 TEST_F(CardDriverTest, ScanOfCountry86FindsExactlyTheDefaultStations)
@@ -466,4 +460,27 @@ TEST_F(CardDriverTest, ScanOfCountry86FindsExactlyTheDefaultStations)
         }
         EXPECT_EQ(plan.expected, locked);
     }
+}
+
+TEST_F(CardDriverTest, RegisteredCardDllServesTheDriverAndTheControlApi)
+{
+    // No class object of this process now: COM goes to the registered DLL,
+    // whose copy of the card code shares this process's card.
+    CoRevokeClassObject(cookie);
+    cookie = 0;
+    WriteTunerPll(0x05, 0x8A, 0xCE, 0x01);
+    EXPECT_DOUBLE_EQ(49.75, CardTunedFrequency());
+    EXPECT_EQ(0, CardLiveObjects());
+
+    HMODULE dll = LoadLibraryA("KestorCard.dll");
+    ASSERT_TRUE(dll != NULL);
+    typedef int (*PressKey)(int);
+    typedef double (*TunedFrequency)();
+    PressKey press = (PressKey)GetProcAddress(dll, "CardCtl_PressKey");
+    TunedFrequency tuned = (TunedFrequency)GetProcAddress(dll, "CardCtl_TunedFrequency");
+    ASSERT_TRUE(press && tuned);
+    EXPECT_EQ(1, press(6));
+    EXPECT_EQ(6, CardPendingKey());
+    EXPECT_DOUBLE_EQ(49.75, tuned());
+    FreeLibrary(dll);
 }

@@ -10,6 +10,12 @@ LONG DriverProcessObjects();
 void DriverObjectCreated();
 void DriverObjectDestroyed(const char* kind);
 
+// Registration under a given classes key (HKEY_CLASSES_ROOT for the real
+// thing; tests use a scratch key, as a registration there would replace the
+// card DLL's own).
+HRESULT CardDriverRegisterIn(HKEY classes, HMODULE module);
+HRESULT CardDriverUnregisterIn(HKEY classes);
+
 // Whether the call named `call` must fail now (failure injection).
 inline bool DriverCallFails(const char* call) { return CardShouldFail(call) != FALSE; }
 
