@@ -11,6 +11,7 @@
 #include "WinApp.h"
 #include "Wnd.h"
 #include "Dialog.h"
+#include "DataExchange.h"
 #include "GdiObject.h"
 #include "Dc.h"
 #include "ImageList.h"

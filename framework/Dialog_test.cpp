@@ -213,6 +213,53 @@ TEST(DialogModeless, LivesUntilDestroyed)
     EXPECT_EQ(CWnd::FromHandlePermanent(h), (CWnd*)NULL);
 }
 
+struct DdxDialog : CDialog {
+    int radio = 2, check = 1, choice = -1;
+    CString text = "频道";
+    CEdit edit;
+    DdxDialog() : CDialog(102) {}
+    void DoDataExchange(CDataExchange* pDX) override
+    {
+        DDX_Radio(pDX, 1101, radio);
+        DDX_Check(pDX, 1104, check);
+        DDX_Text(pDX, 1105, text);
+        DDX_Control(pDX, 1105, edit);
+        DDX_CBIndex(pDX, 1106, choice);
+    }
+};
+
+TEST(DialogDataExchange, MovesValuesBothWaysAndBindsControls)
+{
+    DdxDialog dlg;
+    ASSERT_TRUE(dlg.Create(102));
+    EXPECT_EQ(dlg.IsDlgButtonChecked(1103), (UINT)BST_CHECKED);
+    EXPECT_EQ(dlg.IsDlgButtonChecked(1101), (UINT)BST_UNCHECKED);
+    EXPECT_EQ(dlg.IsDlgButtonChecked(1104), (UINT)BST_CHECKED);
+    EXPECT_EQ(dlg.edit.m_hWnd, ::GetDlgItem(dlg.m_hWnd, 1105));
+    CString shown;
+    dlg.edit.GetWindowText(shown);
+    EXPECT_EQ(ts::Gbk((LPCTSTR)shown), ts::Gbk("频道"));
+
+    dlg.CheckRadioButton(1101, 1103, 1102);
+    dlg.CheckDlgButton(1104, BST_UNCHECKED);
+    dlg.SetDlgItemText(1105, "abc");
+    dlg.SendDlgItemMessage(1106, CB_ADDSTRING, 0, (LPARAM)"x");
+    dlg.SendDlgItemMessage(1106, CB_ADDSTRING, 0, (LPARAM)"y");
+    dlg.SendDlgItemMessage(1106, CB_SETCURSEL, 1);
+    ASSERT_TRUE(dlg.UpdateData(TRUE));
+    EXPECT_EQ(dlg.radio, 1);
+    EXPECT_EQ(dlg.check, 0);
+    EXPECT_EQ(std::string((LPCTSTR)dlg.text), "abc");
+    EXPECT_EQ(dlg.choice, 1);
+
+    dlg.radio = -1;     // none of the group
+    dlg.UpdateData(FALSE);
+    EXPECT_EQ(dlg.IsDlgButtonChecked(1102), (UINT)BST_UNCHECKED);
+    EXPECT_EQ(dlg.IsDlgButtonChecked(1104), (UINT)BST_UNCHECKED);   // next group untouched
+    dlg.DestroyWindow();
+    EXPECT_EQ(dlg.edit.m_hWnd, (HWND)NULL);
+}
+
 TEST(AppMessageBox, UsesTheSeamWithTheApplicationName)
 {
     CWinApp app("框架程序");

@@ -226,6 +226,21 @@ TEST(Controls, ListComboEditProgress)
     EXPECT_EQ(from, 1);
     EXPECT_EQ(to, 3);
 
+    CToolTipCtrl tip;
+    ASSERT_TRUE(tip.Create(&frame));
+    ASSERT_TRUE(tip.AddTool(&edit, "提示"));
+    EXPECT_EQ(tip.GetToolCount(), 1);
+    tip.UpdateTipText("新提示", &edit);
+    char tipText[80] = "";
+    TOOLINFO ti = {};
+    ti.cbSize = TTTOOLINFOA_V2_SIZE;
+    ti.hwnd = frame.m_hWnd;
+    ti.uFlags = TTF_IDISHWND;
+    ti.uId = (UINT_PTR)edit.m_hWnd;
+    ti.lpszText = tipText;
+    tip.SendMessage(TTM_GETTEXT, sizeof(tipText), (LPARAM)&ti);
+    EXPECT_EQ(ts::Gbk(tipText), ts::Gbk("新提示"));
+
     CProgressCtrl progress;
     ASSERT_TRUE(progress.Create(WS_VISIBLE, CRect(160, 190, 300, 210), &frame, 13));
     progress.SetRange32(0, 1000);

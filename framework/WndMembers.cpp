@@ -1,5 +1,6 @@
 // CWnd's wrappers that need the GDI, menu or application classes.
 #include "Wnd.h"
+#include "DataExchange.h"
 #include "Dc.h"
 #include "GdiObject.h"
 #include "Menu.h"
@@ -182,9 +183,9 @@ void CWnd::DoDataExchange(CDataExchange*)
 {
 }
 
-BOOL CWnd::UpdateData(BOOL)
+BOOL CWnd::UpdateData(BOOL bSaveAndValidate)
 {
-    // No data exchange objects yet: the windows move their values by hand.
-    DoDataExchange(NULL);
+    CDataExchange dx(this, bSaveAndValidate);
+    DoDataExchange(&dx);
     return TRUE;
 }
