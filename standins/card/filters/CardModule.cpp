@@ -6,6 +6,7 @@
 #include "CardFilterIds.h"
 #include "CrossbarFilter.h"
 #include "FilterRegistration.h"
+#include "ProcAmpPage.h"
 #include "VideoCaptureFilter.h"
 #include <new>
 
@@ -25,6 +26,7 @@ const FilterClass kClasses[] = {
     {&card::CLSID_CardVideoCapture, ds::CreateFilterObject<card::VideoCaptureFilter>},
     {&card::CLSID_CardCrossbar, ds::CreateFilterObject<card::CrossbarFilter>},
     {&card::CLSID_CardAudioCapture, ds::CreateFilterObject<card::AudioCaptureFilter>},
+    {&card::CLSID_CardProcAmpPage, card::CreateProcAmpPage},
 };
 
 class ClassFactory : public IClassFactory {

@@ -1,6 +1,7 @@
 #include "FilterRegistration.h"
 #include "CardFilterIds.h"
 #include "ComPtr.h"
+#include "ProcAmpPage.h"
 #include <dshow.h>
 #include <string>
 
@@ -130,6 +131,7 @@ HRESULT RegisterCardFilters(HMODULE module) {
     HRESULT hr = RegisterFilterClass(module, CLSID_CardVideoCapture, kVideoCaptureName);
     if (SUCCEEDED(hr)) hr = RegisterFilterClass(module, CLSID_CardCrossbar, kCrossbarName);
     if (SUCCEEDED(hr)) hr = RegisterFilterClass(module, CLSID_CardAudioCapture, kAudioCaptureName);
+    if (SUCCEEDED(hr)) hr = RegisterFilterClass(module, CLSID_CardProcAmpPage, kProcAmpPageName);
     int count;
     const DeviceRegistration* devices = CardDevices(&count);
     for (int i = 0; i < count && SUCCEEDED(hr); i++) hr = RegisterDevice(devices[i]);
@@ -145,7 +147,8 @@ HRESULT UnregisterCardFilters() {
         HRESULT hr = UnregisterDevice(devices[i]);
         if (FAILED(hr)) result = hr;
     }
-    const CLSID* classes[] = {&CLSID_CardVideoCapture, &CLSID_CardCrossbar, &CLSID_CardAudioCapture};
+    const CLSID* classes[] = {&CLSID_CardVideoCapture, &CLSID_CardCrossbar, &CLSID_CardAudioCapture,
+                              &CLSID_CardProcAmpPage};
     for (const CLSID* clsid : classes) {
         HRESULT hr = UnregisterFilterClass(*clsid);
         if (FAILED(hr)) result = hr;

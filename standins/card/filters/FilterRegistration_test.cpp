@@ -3,6 +3,7 @@
 #include "CardFilterIds.h"
 #include "CardTestSupport.h"
 #include "FilterRegistration.h"
+#include "ProcAmpPage.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <string>
@@ -70,6 +71,10 @@ TEST_F(Registration, TheCardsDevicesAreListedOnceAndOpenAsOurFilters) {
     ComPtr<IAMCrossbar> xbar;
     EXPECT_EQ(S_OK, CoCreateInstance(card::CLSID_CardCrossbar, NULL, CLSCTX_INPROC_SERVER, IID_IAMCrossbar,
                                      xbar.OutVoid()));
+    // So is the property page, which the system's property frame creates.
+    ComPtr<IPropertyPage> page;
+    EXPECT_EQ(S_OK, CoCreateInstance(card::CLSID_CardProcAmpPage, NULL, CLSCTX_INPROC_SERVER, IID_IPropertyPage,
+                                     page.OutVoid()));
 }
 
 TEST_F(Registration, RegisteringThenUnregisteringLeavesTheCategoriesAsFound) {

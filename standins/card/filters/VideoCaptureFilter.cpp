@@ -2,6 +2,7 @@
 #include "CardFilterIds.h"
 #include "CardState.h"
 #include "CrossbarFilter.h"
+#include "ProcAmpPage.h"
 #include "VideoCapturePins.h"
 
 namespace card {
@@ -169,9 +170,13 @@ HRESULT VideoCaptureFilter::get_OutputEnable(LONG* on) {
 
 HRESULT VideoCaptureFilter::GetPages(CAUUID* pages) {
     if (!pages) return E_POINTER;
-    // The device has no pages of its own; callers get an empty list.
-    pages->cElems = 0;
-    pages->pElems = NULL;
+    pages->pElems = static_cast<GUID*>(CoTaskMemAlloc(sizeof(GUID)));
+    if (!pages->pElems) {
+        pages->cElems = 0;
+        return E_OUTOFMEMORY;
+    }
+    pages->cElems = 1;
+    pages->pElems[0] = CLSID_CardProcAmpPage;
     return S_OK;
 }
 

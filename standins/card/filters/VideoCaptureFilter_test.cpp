@@ -4,10 +4,12 @@
 #include "CardTestSupport.h"
 #include "CrossbarFilter.h"
 #include "PictureGenerator.h"
+#include "ProcAmpPage.h"
 #include "TestSupport.h"
 #include "VideoCaptureFilter.h"
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <commctrl.h>
 #include <string.h>
 
 using namespace cardtest;
@@ -181,11 +183,62 @@ TEST_F(VideoCapture, PictureLevelsAndStandardAreKeptAndCheckedAgainstTheirRanges
     decoder->get_TVFormat(&format);
     EXPECT_EQ(AnalogVideo_NTSC_M, format);
 
-    ComPtr<ISpecifyPropertyPages> pages;
-    ASSERT_EQ(S_OK, pages.QueryFrom(filter.Get(), IID_ISpecifyPropertyPages));
-    CAUUID list;
-    EXPECT_EQ(S_OK, pages->GetPages(&list));
-    CoTaskMemFree(list.pElems);
+}
+
+TEST_F(VideoCapture, ThePropertyPageShowsAndAppliesThePictureLevels) {
+    LONG before = ds::LiveObjects();
+    {
+        ComPtr<IBaseFilter> filter;
+        ASSERT_EQ(S_OK, ds::CreateFilterObject<card::VideoCaptureFilter>(IID_IBaseFilter, filter.OutVoid()));
+        ComPtr<ISpecifyPropertyPages> pages;
+        ASSERT_EQ(S_OK, pages.QueryFrom(filter.Get(), IID_ISpecifyPropertyPages));
+        CAUUID list;
+        ASSERT_EQ(S_OK, pages->GetPages(&list));
+        ASSERT_EQ(1u, list.cElems);
+        EXPECT_TRUE(IsEqualCLSID(card::CLSID_CardProcAmpPage, list.pElems[0]));
+        CoTaskMemFree(list.pElems);
+
+        ComPtr<IPropertyPage> page;
+        ASSERT_EQ(S_OK, card::CreateProcAmpPage(IID_IPropertyPage, page.OutVoid()));
+        PROPPAGEINFO info;
+        ASSERT_EQ(S_OK, page->GetPageInfo(&info));
+        EXPECT_STREQ(L"Video Proc Amp", info.pszTitle);
+        CoTaskMemFree(info.pszTitle);
+        RECT rect = {0, 0, info.size.cx, info.size.cy};
+        EXPECT_EQ(E_UNEXPECTED, page->Activate(NULL, &rect, FALSE));  // no object yet
+        IUnknown* object = filter.Get();
+        ASSERT_EQ(S_OK, page->SetObjects(1, &object));
+
+        ts::WithTestWindow([&](HWND hwnd) {
+            ASSERT_EQ(S_OK, page->Activate(hwnd, &rect, FALSE));
+            HWND pageWindow = GetWindow(hwnd, GW_CHILD);
+            HWND slider = GetDlgItem(pageWindow, card::kProcAmpSliderId + VideoProcAmp_Brightness);
+            ASSERT_TRUE(slider != NULL);
+            EXPECT_EQ(128, SendMessageA(slider, TBM_GETPOS, 0, 0));
+            EXPECT_EQ(S_FALSE, page->IsPageDirty());
+            SendMessageA(slider, TBM_SETPOS, TRUE, 40);
+            SendMessageA(pageWindow, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 40), reinterpret_cast<LPARAM>(slider));
+            char shown[16] = "";
+            GetDlgItemTextA(pageWindow, card::kProcAmpValueId + VideoProcAmp_Brightness, shown, sizeof(shown));
+            EXPECT_STREQ("40", shown);
+            // Hue runs from -128: its default 0 sits mid-way.
+            HWND hue = GetDlgItem(pageWindow, card::kProcAmpSliderId + VideoProcAmp_Hue);
+            EXPECT_EQ(128, SendMessageA(hue, TBM_GETPOS, 0, 0));
+            GetDlgItemTextA(pageWindow, card::kProcAmpValueId + VideoProcAmp_Hue, shown, sizeof(shown));
+            EXPECT_STREQ("0", shown);
+            EXPECT_EQ(S_OK, page->IsPageDirty());
+            EXPECT_EQ(S_OK, page->Apply());
+            EXPECT_EQ(S_FALSE, page->IsPageDirty());
+            EXPECT_EQ(S_OK, page->Deactivate());
+        });
+        ComPtr<IAMVideoProcAmp> amp;
+        ASSERT_EQ(S_OK, amp.QueryFrom(filter.Get(), IID_IAMVideoProcAmp));
+        LONG value = 0, flags = 0;
+        amp->Get(VideoProcAmp_Brightness, &value, &flags);
+        EXPECT_EQ(40, value);
+        EXPECT_EQ(S_OK, page->SetObjects(0, NULL));
+    }
+    EXPECT_EQ(before, ds::LiveObjects());
 }
 
 TEST_F(VideoCapture, JoiningAGraphBringsTheCrossbarConnectedToTheAnalogInput) {
