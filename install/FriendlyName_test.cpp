@@ -1,76 +1,16 @@
 #include <gtest/gtest.h>
 #include "FriendlyName.h"
-#include <shlwapi.h>
-#include <stdio.h>
+#include "InstallTestFixtures.h"
+#include <string.h>
 #include <string>
+
+using namespace installtest;
 
 namespace {
 
-const char kNtClass[] =
-    "SYSTEM\\ControlSet001\\Control\\DeviceClasses\\{65E8773D-8F56-11D0-A3B9-00A0C9223196}";
-const char k98Class[] =
-    "System\\CurrentControlSet\\Control\\DeviceClasses\\{65E8773D-8F56-11D0-A3B9-00A0C9223196}";
-const char kCardLink[] =
-    "##?#PCI#VEN_1131&DEV_7130&SUBSYS_00001131&REV_01#4&1c2a3b&0&40F0#{65e8773d-8f56-11d0-a3b9-00a0c9223196}";
 const char kOtherLink[] =
     "##?#PCI#VEN_1131&DEV_7134&SUBSYS_00001131&REV_01#4&77&0&48F0#{65e8773d-8f56-11d0-a3b9-00a0c9223196}";
-const char kWanted[] = "Kestor TV Arden WDM Video CaptureA";
-
-// A private registry tree standing in for HKEY_LOCAL_MACHINE.
-class FakeMachine {
-public:
-    FakeMachine()
-    {
-        static int n = 0;
-        char name[80];
-        snprintf(name, sizeof(name), "Software\\OrvixTests\\install-%lu-%d",
-                 (unsigned long)GetCurrentProcessId(), ++n);
-        path_ = name;
-        SHDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
-        RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL,
-                        &root_, NULL);
-    }
-    ~FakeMachine()
-    {
-        RegCloseKey(root_);
-        SHDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
-    }
-    HKEY Root() const { return root_; }
-
-    // Sets a value; len counts the bytes stored (-1: the text and its zero).
-    void Set(const std::string& key, const char* name, const std::string& text, int len = -1,
-             DWORD type = REG_SZ)
-    {
-        HKEY k;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root_, key.c_str(), 0, NULL, 0, KEY_ALL_ACCESS,
-                                                 NULL, &k, NULL));
-        DWORD bytes = len < 0 ? (DWORD)text.size() + 1 : (DWORD)len;
-        RegSetValueExA(k, name, 0, type, (const BYTE*)text.c_str(), bytes);
-        RegCloseKey(k);
-    }
-    // The value's bytes as stored, terminator included when there is one.
-    std::string Raw(const std::string& key, const char* name)
-    {
-        HKEY k;
-        if (RegOpenKeyExA(root_, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
-            return "<no key>";
-        char buf[512];
-        DWORD bytes = sizeof(buf);
-        LONG rc = RegQueryValueExA(k, name, NULL, NULL, (BYTE*)buf, &bytes);
-        RegCloseKey(k);
-        return rc == ERROR_SUCCESS ? std::string(buf, bytes) : "<no value>";
-    }
-private:
-    std::string path_;
-    HKEY root_;
-};
-
-std::string Params(const char* cls, const std::string& sub)
-{
-    return std::string(cls) + "\\" + sub + "\\#GLOBAL\\Device Parameters";
-}
-
-const std::string kWantedStored(kWanted, sizeof(kWanted));   // with its zero
+const std::string kWantedStored(kWanted, strlen(kWanted) + 1);   // with its zero
 
 }  // namespace
 
