@@ -18,7 +18,8 @@ TEST(FriendlyName, ReadRegStringTerminatesAndRefusesWhatDoesNotFit)
 {
     FakeMachine m;
     m.Set("k", "plain", "abc");
-    m.Set("k", "bare", "abcdef", 6);                 // stored without its zero
+    m.Set("k", "bare", "abcdef#", 6);                // stored without its zero
+    ASSERT_EQ("abcdef", m.Raw("k", "bare"));
     m.Set("k", "dword", "1234", 4, REG_DWORD);
     HKEY k;
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(m.Root(), "k", 0, KEY_READ, &k));
@@ -59,7 +60,9 @@ TEST(FriendlyName, NtRenamesOnlyTheCardsInterfaceAndWritesTheTerminator)
 TEST(FriendlyName, NameStoredWithoutItsZeroCountsAsRight)
 {
     FakeMachine m;
-    m.Set(Params(kNtClass, kCardLink), "FriendlyName", kWanted, (int)strlen(kWanted));
+    m.Set(Params(kNtClass, kCardLink), "FriendlyName", std::string(kWanted) + "#",
+          (int)strlen(kWanted));
+    ASSERT_EQ(kWanted, m.Raw(Params(kNtClass, kCardLink), "FriendlyName"));
     NameUpdateResult r = UpdateFriendlyNameNT(m.Root());
     EXPECT_EQ(0, r.written);
     EXPECT_EQ(0, r.failed);
@@ -86,7 +89,8 @@ TEST(FriendlyName, Win98FollowsTheInstanceFromEnumPci)
     m.Set(std::string(k98Class) + "\\0002", "DeviceInstance",
           "PCI\\VEN_1131&DEV_7130&SUBSYS_00001131&REV_01\\BUS_00&DEV_0B&FUNC_00");
     m.Set(Params(k98Class, "0002"), "FriendlyName", "another instance");
-    m.Set(std::string(k98Class) + "\\0003", "DeviceInstance", kInstance, (int)strlen(kInstance));
+    m.Set(std::string(k98Class) + "\\0003", "DeviceInstance", std::string(kInstance) + "#",
+          (int)strlen(kInstance));
     m.Set(Params(k98Class, "0003"), "FriendlyName", kWanted);
 
     NameUpdateResult r = UpdateFriendlyName98(m.Root());

@@ -101,14 +101,22 @@ void FakeMachine::Set(const std::string& key, const char* name, const std::strin
 
 std::string FakeMachine::Raw(const std::string& key, const char* name) const
 {
+    // Read through the wide API: the narrow one may add a missing terminator.
     HKEY k;
     if (RegOpenKeyExA(root_, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
         return "<no key>";
-    char buf[512];
+    WCHAR wname[128];
+    MultiByteToWideChar(CP_ACP, 0, name, -1, wname, 128);
+    WCHAR buf[512];
     DWORD bytes = sizeof(buf);
-    LONG rc = RegQueryValueExA(k, name, NULL, NULL, (BYTE*)buf, &bytes);
+    LONG rc = RegQueryValueExW(k, wname, NULL, NULL, (BYTE*)buf, &bytes);
     RegCloseKey(k);
-    return rc == ERROR_SUCCESS ? std::string(buf, bytes) : "<no value>";
+    if (rc != ERROR_SUCCESS)
+        return "<no value>";
+    std::string text;
+    for (DWORD i = 0; i < bytes / sizeof(WCHAR); i++)
+        text += (char)buf[i];   // the tests' values are ASCII
+    return text;
 }
 
 }  // namespace installtest

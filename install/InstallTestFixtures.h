@@ -27,6 +27,8 @@ public:
     ~FakeMachine();
     HKEY Root() const { return root_; }
     // Sets a value; len counts the bytes stored (-1: the text and its zero).
+    // The system adds a zero that the count left out when one follows in
+    // memory, so a value meant to be stored bare needs a longer text.
     void Set(const std::string& key, const char* name, const std::string& text, int len = -1,
              DWORD type = REG_SZ);
     // The value's bytes as stored, terminator included when there is one.
