@@ -1,0 +1,5 @@
+#include "InstallAboutDlg.h"
+
+CInstallAboutDlg::CInstallAboutDlg() : CDialog(CInstallAboutDlg::IDD)
+{
+}
