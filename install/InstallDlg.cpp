@@ -4,6 +4,7 @@
 #include "FriendlyName.h"
 #include "SystemActions.h"
 #include "AfxString.h"
+#include "DataExchange.h"
 #include "Dc.h"
 #include "Menu.h"
 #include "WinApp.h"
@@ -27,10 +28,15 @@ CInstallDlg::CInstallDlg(CWnd* pParent)
     m_hIcon = ::LoadIcon(AfxGetResourceHandle(), MAKEINTRESOURCE(IDR_MAINFRAME));
 }
 
+void CInstallDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_PROGRESS, m_progress);
+}
+
 BOOL CInstallDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    m_progress.SubclassDlgItem(IDC_PROGRESS, this);
 
     CMenu* pSysMenu = GetSystemMenu(FALSE);
     if (pSysMenu) {

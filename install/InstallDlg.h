@@ -19,6 +19,7 @@ public:
     void SetRegistryRoot(HKEY root) { m_registryRoot = root; }
 
 protected:
+    virtual void DoDataExchange(CDataExchange* pDX);
     virtual BOOL OnInitDialog();
     virtual void OnSysCommand(UINT nID, LPARAM lParam);
     virtual void OnPaint();
