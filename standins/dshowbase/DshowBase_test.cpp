@@ -290,6 +290,31 @@ TEST(DshowBase, LiveSourceDeliversStampedSamplesOnlyWhileRunning) {
     o.sink->Input()->Disconnect();
 }
 
+TEST(DshowBase, FlushAndEndOfStreamReachTheSink) {
+    Objects o;
+    ASSERT_EQ(S_OK, o.source->Out()->Connect(o.sink->Input(), NULL));
+    ds::OutputPin* out = static_cast<ds::OutputPin*>(o.source->PinAt(0));
+    ASSERT_EQ(S_OK, o.sink->Run(0));
+    ASSERT_EQ(S_OK, out->Active());
+    ComPtr<IMediaSample> sample;
+    ASSERT_EQ(S_OK, out->GetDeliveryBuffer(sample.Out()));
+    EXPECT_EQ(S_OK, out->Deliver(sample.Get()));
+    EXPECT_EQ(S_OK, out->DeliverBeginFlush());
+    EXPECT_EQ(S_FALSE, out->Deliver(sample.Get()));  // dropped while flushing
+    EXPECT_EQ(S_OK, out->DeliverEndFlush());
+    EXPECT_EQ(S_OK, out->DeliverNewSegment(0, 10000000, 1.0));
+    EXPECT_EQ(S_OK, out->Deliver(sample.Get()));
+    EXPECT_FALSE(o.sink->EndOfStreamSeen());
+    EXPECT_EQ(S_OK, out->DeliverEndOfStream());
+    EXPECT_TRUE(o.sink->EndOfStreamSeen());
+    EXPECT_EQ(2, o.sink->SampleCount());
+    sample.Reset();
+    out->Inactive();
+    o.sink->Stop();
+    o.source->Out()->Disconnect();
+    o.sink->Input()->Disconnect();
+}
+
 TEST(DshowBase, RunsInsideASystemFilterGraph) {
     Objects o;
     {

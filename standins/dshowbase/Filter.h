@@ -51,6 +51,9 @@ public:
     bool StreamTime(REFERENCE_TIME* t);
     // Guards connections and state; push threads never take it.
     CritSec& Lock() { return lock_; }
+    // Guards only the pins' record of their peer and type, so that asking a
+    // pin what it is connected to never waits for a state change in progress.
+    CritSec& ConnectionLock() { return connectionLock_; }
     // Sends an event to the graph's event sink, when there is one.
     HRESULT NotifyEvent(long code, LONG_PTR param1, LONG_PTR param2);
 
@@ -72,6 +75,7 @@ private:
     volatile LONG refs_;
     CLSID clsid_;
     CritSec lock_;
+    CritSec connectionLock_;
     CritSec clockLock_;
     volatile LONG state_;
     std::vector<Pin*> pins_;

@@ -33,18 +33,25 @@ ULONG Pin::AddRef() { return filter_->AddRef(); }
 ULONG Pin::Release() { return filter_->Release(); }
 
 void Pin::SetConnection(IPin* peer, const AM_MEDIA_TYPE* mt) {
+    AutoLock lock(filter_->ConnectionLock());
     peer_ = ComPtr<IPin>(peer);
     mt_ = *mt;
 }
 
 void Pin::ClearConnection() {
-    peer_.Reset();
-    mt_.Clear();
+    ComPtr<IPin> old;
+    {
+        AutoLock lock(filter_->ConnectionLock());
+        old = peer_;
+        peer_.Reset();
+        mt_.Clear();
+    }
+    // The last reference to the peer goes outside the lock.
 }
 
 HRESULT Pin::ConnectedTo(IPin** pin) {
     if (!pin) return E_POINTER;
-    AutoLock lock(filter_->Lock());
+    AutoLock lock(filter_->ConnectionLock());
     *pin = peer_.Get();
     if (!*pin) return VFW_E_NOT_CONNECTED;
     (*pin)->AddRef();
@@ -53,7 +60,7 @@ HRESULT Pin::ConnectedTo(IPin** pin) {
 
 HRESULT Pin::ConnectionMediaType(AM_MEDIA_TYPE* mt) {
     if (!mt) return E_POINTER;
-    AutoLock lock(filter_->Lock());
+    AutoLock lock(filter_->ConnectionLock());
     if (!peer_) {
         memset(mt, 0, sizeof(*mt));
         return VFW_E_NOT_CONNECTED;
@@ -263,6 +270,24 @@ HRESULT OutputPin::DeliverEndOfStream() {
     IPin* peer = peer_.Get();
     if (!peer) return VFW_E_NOT_CONNECTED;
     return peer->EndOfStream();
+}
+
+HRESULT OutputPin::DeliverBeginFlush() {
+    IPin* peer = peer_.Get();
+    if (!peer) return VFW_E_NOT_CONNECTED;
+    return peer->BeginFlush();
+}
+
+HRESULT OutputPin::DeliverEndFlush() {
+    IPin* peer = peer_.Get();
+    if (!peer) return VFW_E_NOT_CONNECTED;
+    return peer->EndFlush();
+}
+
+HRESULT OutputPin::DeliverNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate) {
+    IPin* peer = peer_.Get();
+    if (!peer) return VFW_E_NOT_CONNECTED;
+    return peer->NewSegment(start, stop, rate);
 }
 
 // ---------------------------------------------------------------- InputPin

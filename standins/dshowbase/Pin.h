@@ -102,6 +102,9 @@ public:
     HRESULT GetDeliveryBuffer(IMediaSample** sample);
     HRESULT Deliver(IMediaSample* sample);
     HRESULT DeliverEndOfStream();
+    HRESULT DeliverBeginFlush();
+    HRESULT DeliverEndFlush();
+    HRESULT DeliverNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate);
     IMemAllocator* Allocator() const { return allocator_.Get(); }
 
 protected:
