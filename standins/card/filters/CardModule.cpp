@@ -1,13 +1,10 @@
 // Entry points of the card DLL: one COM server for the card's filters and
 // its driver objects. Filter classes are served here; every other class goes
 // to the driver.
-#include "AudioCaptureFilter.h"
 #include "CardDriver.h"
-#include "CardFilterIds.h"
-#include "CrossbarFilter.h"
+#include "ComPtr.h"
+#include "FilterFactory.h"
 #include "FilterRegistration.h"
-#include "ProcAmpPage.h"
-#include "VideoCaptureFilter.h"
 #include <new>
 
 namespace {
@@ -15,23 +12,9 @@ namespace {
 HMODULE g_module;
 volatile LONG g_serverLocks;
 
-typedef HRESULT (*CreateFn)(REFIID iid, void** out);
-
-struct FilterClass {
-    const CLSID* clsid;
-    CreateFn create;
-};
-
-const FilterClass kClasses[] = {
-    {&card::CLSID_CardVideoCapture, ds::CreateFilterObject<card::VideoCaptureFilter>},
-    {&card::CLSID_CardCrossbar, ds::CreateFilterObject<card::CrossbarFilter>},
-    {&card::CLSID_CardAudioCapture, ds::CreateFilterObject<card::AudioCaptureFilter>},
-    {&card::CLSID_CardProcAmpPage, card::CreateProcAmpPage},
-};
-
 class ClassFactory : public IClassFactory {
 public:
-    explicit ClassFactory(CreateFn create) : refs_(1), create_(create) { ds::ObjectCreated(); }
+    explicit ClassFactory(REFCLSID clsid) : refs_(1), clsid_(clsid) { ds::ObjectCreated(); }
     virtual ~ClassFactory() { ds::ObjectDestroyed(); }
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
@@ -54,7 +37,7 @@ public:
         if (!out) return E_POINTER;
         *out = NULL;
         if (outer) return CLASS_E_NOAGGREGATION;
-        return create_(iid, out);
+        return card::CreateCardObject(clsid_, iid, out);
     }
     STDMETHODIMP LockServer(BOOL lock) override {
         if (lock)
@@ -66,7 +49,7 @@ public:
 
 private:
     volatile LONG refs_;
-    CreateFn create_;
+    CLSID clsid_;
 };
 
 }  // namespace
@@ -82,15 +65,12 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
     if (!out) return E_POINTER;
     *out = NULL;
-    for (const FilterClass& c : kClasses) {
-        if (!IsEqualCLSID(clsid, *c.clsid)) continue;
-        ClassFactory* factory = new (std::nothrow) ClassFactory(c.create);
-        if (!factory) return E_OUTOFMEMORY;
-        HRESULT hr = factory->QueryInterface(iid, out);
-        factory->Release();
-        return hr;
-    }
-    return CardDriverGetClassObject(clsid, iid, out);
+    if (!card::IsCardClass(clsid)) return CardDriverGetClassObject(clsid, iid, out);
+    ClassFactory* factory = new (std::nothrow) ClassFactory(clsid);
+    if (!factory) return E_OUTOFMEMORY;
+    HRESULT hr = factory->QueryInterface(iid, out);
+    factory->Release();
+    return hr;
 }
 
 STDAPI DllCanUnloadNow() {

@@ -2,6 +2,7 @@
 // registration that leaves the categories as it found them.
 #include "CardFilterIds.h"
 #include "CardTestSupport.h"
+#include "FilterFactory.h"
 #include "FilterRegistration.h"
 #include "ProcAmpPage.h"
 #include <gtest/gtest.h>
@@ -75,6 +76,24 @@ TEST_F(Registration, TheCardsDevicesAreListedOnceAndOpenAsOurFilters) {
     ComPtr<IPropertyPage> page;
     EXPECT_EQ(S_OK, CoCreateInstance(card::CLSID_CardProcAmpPage, NULL, CLSCTX_INPROC_SERVER, IID_IPropertyPage,
                                      page.OutVoid()));
+}
+
+TEST_F(Registration, WithoutACardTheDevicesDoNotOpen) {
+    CardSetDeviceCount(0);
+    ComPtr<IBaseFilter> filter;
+    EXPECT_EQ(VFW_E_NO_CAPTURE_HARDWARE,
+              BindDevice(CLSID_VideoInputDeviceCategory, card::kVideoCaptureName, filter.Out()));
+    EXPECT_EQ(VFW_E_NO_CAPTURE_HARDWARE,
+              BindDevice(CLSID_AudioInputDeviceCategory, card::kAudioCaptureName, filter.Out()));
+    // The page is no hardware.
+    ComPtr<IPropertyPage> page;
+    EXPECT_EQ(S_OK, card::CreateCardObject(card::CLSID_CardProcAmpPage, IID_IPropertyPage, page.OutVoid()));
+
+    CardSetDeviceCount(1);
+    ASSERT_TRUE(CardFailCall("VideoCapture", 1));
+    EXPECT_EQ(E_FAIL, card::CreateCardObject(card::CLSID_CardVideoCapture, IID_IBaseFilter, filter.OutVoid()));
+    EXPECT_EQ(S_OK, card::CreateCardObject(card::CLSID_CardVideoCapture, IID_IBaseFilter, filter.OutVoid()));
+    EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, card::CreateCardObject(IID_IUnknown, IID_IUnknown, filter.OutVoid()));
 }
 
 TEST_F(Registration, RegisteringThenUnregisteringLeavesTheCategoriesAsFound) {
