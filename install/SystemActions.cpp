@@ -1,7 +1,7 @@
 #include "SystemActions.h"
 #include "Seams.h"
 
-BOOL IsWindows98Version(DWORD platform, DWORD major, DWORD minor)
+static BOOL IsWindows98Version(DWORD platform, DWORD major, DWORD minor)
 {
     return platform == VER_PLATFORM_WIN32_WINDOWS && major == 4 && minor == 10;
 }

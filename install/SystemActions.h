@@ -5,7 +5,6 @@
 // TRUE on Windows 98 (4.10 of the 9x platform), whose registry keeps the
 // device's instance under Enum\PCI.
 BOOL IsWindows98();
-BOOL IsWindows98Version(DWORD platform, DWORD major, DWORD minor);
 
 // Restarts the PC with force, after enabling the shutdown privilege (the NT
 // family refuses the restart without it). FALSE when the restart was refused.
