@@ -26,3 +26,9 @@ void AfxDeleteTempMaps()
     for (size_t i = 0; i < t_state.tempCleaners.size(); i++)
         t_state.tempCleaners[i]();
 }
+
+void FwIdleDeleteTempMaps()
+{
+    if (t_state.nLoopDepth <= 1)
+        AfxDeleteTempMaps();
+}

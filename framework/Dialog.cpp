@@ -121,6 +121,7 @@ int CDialog::DoModal()
 
 void CDialog::RunModalLoop()
 {
+    FwMessageLoopScope loop;
     m_bInModalLoop = TRUE;
     // Like the system's modal dialogs: one that is not visible yet is shown
     // once its initial messages are through.
@@ -133,7 +134,7 @@ void CDialog::RunModalLoop()
                 bShowOnIdle = FALSE;
                 continue;
             }
-            AfxDeleteTempMaps();
+            FwIdleDeleteTempMaps();
         }
         if (!::GetMessage(&msg, NULL, 0, 0)) {
             // Leave the quit request for the loop outside.

@@ -117,6 +117,32 @@ TEST(DialogModal, OwnerIsDisabledWhileItRuns)
     owner.DestroyWindow();
 }
 
+TEST(DialogModal, LoopInsideAHandlerKeepsTheHandlersTemporaries)
+{
+    HWND foreign = ::CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 5, 5, NULL, NULL, NULL, NULL);
+    CWnd* temp = CWnd::FromHandle(foreign);
+    const WNDPROC marker = (WNDPROC)0x1234;
+    temp->m_pfnSuper = marker;      // a fresh temporary would have none
+    {
+        FwMessageLoopScope outer;   // as if a message handler of the main loop ran this
+        TestDialog dlg;
+        dlg.viaTimer = true;
+        int ticksShown = 0;
+        dlg.onTimer = [&](TestDialog& d) {
+            // Shown, then one more tick: the loop has been idle in between.
+            if (!d.IsWindowVisible() || ticksShown++ == 0) {
+                d.SetTimer(1, 10);
+                return;
+            }
+            d.EndDialog(1);
+        };
+        EXPECT_EQ(dlg.DoModal(), 1);
+    }
+    EXPECT_EQ(CWnd::FromHandle(foreign)->m_pfnSuper, marker);
+    CWnd::FromHandle(foreign)->m_pfnSuper = NULL;
+    ::DestroyWindow(foreign);
+}
+
 TEST(DialogModal, EndedDuringInitReturnsAtOnce)
 {
     struct Quick : CDialog {

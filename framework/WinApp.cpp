@@ -74,6 +74,7 @@ BOOL CWinApp::PumpMessage()
 
 int CWinApp::Run()
 {
+    FwMessageLoopScope loop;
     MSG msg;
     for (;;) {
         LONG lIdle = 0;
@@ -89,7 +90,7 @@ int CWinApp::Run()
 
 BOOL CWinApp::OnIdle(LONG)
 {
-    AfxDeleteTempMaps();
+    FwIdleDeleteTempMaps();
     return FALSE;
 }
 
