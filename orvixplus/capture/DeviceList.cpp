@@ -1,0 +1,196 @@
+#include "DeviceList.h"
+#include "ComPtr.h"
+#include <uuids.h>
+
+void WideToAnsi(LPCWSTR src, char* buf, int size)
+{
+    if (size <= 0)
+        return;
+    buf[0] = '\0';
+    if (!src)
+        return;
+    // Convert whole, then cut on a character boundary: a cut inside a GBK
+    // double-byte character would leave a stray lead byte.
+    int n = WideCharToMultiByte(CP_ACP, 0, src, -1, NULL, 0, NULL, NULL);
+    if (n <= 0)
+        return;
+    char* full = new char[n];
+    WideCharToMultiByte(CP_ACP, 0, src, -1, full, n, NULL, NULL);
+    int len = 0;
+    while (full[len]) {
+        int step = IsDBCSLeadByte((BYTE)full[len]) && full[len + 1] ? 2 : 1;
+        if (len + step > size - 1)
+            break;
+        len += step;
+    }
+    memcpy(buf, full, len);
+    buf[len] = '\0';
+    delete[] full;
+}
+
+void AnsiToWide(LPCSTR src, WCHAR* buf, int size)
+{
+    if (size <= 0)
+        return;
+    buf[0] = 0;
+    if (!src)
+        return;
+    int n = MultiByteToWideChar(CP_ACP, 0, src, -1, NULL, 0);
+    if (n <= 0)
+        return;
+    WCHAR* full = new WCHAR[n];
+    MultiByteToWideChar(CP_ACP, 0, src, -1, full, n);
+    int len = n - 1 < size - 1 ? n - 1 : size - 1;
+    memcpy(buf, full, len * sizeof(WCHAR));
+    buf[len] = 0;
+    delete[] full;
+}
+
+// Walks the devices of a category; fn gets each moniker with its names and
+// returns false to stop.
+template <class Fn>
+static BOOL ForEachDevice(REFCLSID category, Fn fn)
+{
+    ComPtr<ICreateDevEnum> pDevEnum;
+    if (FAILED(CoCreateInstance(CLSID_SystemDeviceEnum, NULL, CLSCTX_ALL, IID_ICreateDevEnum,
+                                pDevEnum.OutVoid())))
+        return FALSE;
+    ComPtr<IEnumMoniker> pEnum;
+    if (pDevEnum->CreateClassEnumerator(category, pEnum.Out(), 0) != S_OK || !pEnum)
+        return TRUE;
+    IMoniker* pRaw = NULL;
+    while (pEnum->Next(1, &pRaw, NULL) == S_OK) {
+        ComPtr<IMoniker> pMoniker(pRaw, false);
+        ComPtr<IPropertyBag> pBag;
+        if (FAILED(pMoniker->BindToStorage(NULL, NULL, IID_IPropertyBag, pBag.OutVoid())))
+            continue;
+        VARIANT var;
+        VariantInit(&var);
+        if (FAILED(pBag->Read(L"FriendlyName", &var, NULL)) || var.vt != VT_BSTR) {
+            VariantClear(&var);
+            continue;
+        }
+        char friendly[256];
+        WideToAnsi(var.bstrVal, friendly, sizeof(friendly));
+        VariantClear(&var);
+        if (!fn(pMoniker.Get(), friendly))
+            break;
+    }
+    return TRUE;
+}
+
+BOOL EnumCaptureDevices(REFCLSID category, CDevicePairArray& list)
+{
+    return ForEachDevice(category, [&](IMoniker* pMoniker, const char* friendly) {
+        LPOLESTR pDisplay = NULL;
+        if (FAILED(pMoniker->GetDisplayName(NULL, NULL, &pDisplay)) || !pDisplay)
+            return true;
+        char display[1024];
+        WideToAnsi(pDisplay, display, sizeof(display));
+        CoTaskMemFree(pDisplay);
+        // Only a device that opens is worth offering.
+        ComPtr<IBaseFilter> pFilter;
+        if (FAILED(pMoniker->BindToObject(NULL, NULL, IID_IBaseFilter, pFilter.OutVoid())))
+            return true;
+        list.Add(CDevicePair(friendly, display));
+        return true;
+    });
+}
+
+BOOL EnumVideoDevices(CDevicePairArray& list)
+{
+    return EnumCaptureDevices(CLSID_VideoInputDeviceCategory, list);
+}
+
+BOOL EnumAudioDevices(CDevicePairArray& list)
+{
+    return EnumCaptureDevices(CLSID_AudioInputDeviceCategory, list);
+}
+
+IBaseFilter* FindDeviceFilter(REFCLSID category, LPCSTR pszName)
+{
+    IBaseFilter* pFound = NULL;
+    if (!pszName)
+        return NULL;
+    ForEachDevice(category, [&](IMoniker* pMoniker, const char* friendly) {
+        if (strcmp(friendly, pszName) != 0)
+            return true;
+        pMoniker->BindToObject(NULL, NULL, IID_IBaseFilter, (void**)&pFound);
+        return pFound == NULL;
+    });
+    return pFound;
+}
+
+IBaseFilter* FindVideoDevice(LPCSTR pszName)
+{
+    return FindDeviceFilter(CLSID_VideoInputDeviceCategory, pszName);
+}
+
+IBaseFilter* FindAudioDevice(LPCSTR pszName)
+{
+    return FindDeviceFilter(CLSID_AudioInputDeviceCategory, pszName);
+}
+
+CDeviceList::CDeviceList()
+{
+    EnumVideoDevices(m_list);
+}
+
+CAudioDeviceList::CAudioDeviceList() : CDeviceList(true)
+{
+    EnumAudioDevices(m_list);
+}
+
+static CDeviceList* g_pDeviceList = NULL;
+static CAudioDeviceList* g_pAudioDeviceList = NULL;
+
+CDeviceList* GetDeviceList()
+{
+    if (!g_pDeviceList)
+        g_pDeviceList = new CDeviceList;
+    return g_pDeviceList;
+}
+
+CAudioDeviceList* GetAudioDeviceList()
+{
+    if (!g_pAudioDeviceList)
+        g_pAudioDeviceList = new CAudioDeviceList;
+    return g_pAudioDeviceList;
+}
+
+void FreeDeviceList()
+{
+    delete g_pDeviceList;
+    g_pDeviceList = NULL;
+}
+
+void FreeAudioDeviceList()
+{
+    delete g_pAudioDeviceList;
+    g_pAudioDeviceList = NULL;
+}
+
+CDeviceFilter::CDeviceFilter(IGraphBuilder* pGraph, LPCSTR pszFriendlyName,
+                             LPCSTR pszFilterName)
+    : CFilterWrapper(pGraph)
+{
+    lstrcpynA(m_szFriendlyName, pszFriendlyName ? pszFriendlyName : "", sizeof(m_szFriendlyName));
+    AnsiToWide(pszFilterName, m_wszFilterName, 256);
+}
+
+BOOL CDeviceFilter::Create()
+{
+    if (m_pFilter)
+        return TRUE;
+    if (!m_pGraph)
+        return FALSE;
+    IBaseFilter* pF = FindVideoDevice(m_szFriendlyName);
+    if (!pF)
+        return FALSE;
+    m_pFilter = pF;
+    if (FAILED(m_pGraph->AddFilter(pF, m_wszFilterName))) {
+        Release();
+        return FALSE;
+    }
+    return TRUE;
+}

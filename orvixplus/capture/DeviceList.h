@@ -1,0 +1,70 @@
+// The capture devices found through the system device enumerator, and the
+// wrapper that opens the video capture device by its friendly name.
+#pragma once
+#include "AfxCore.h"
+#include "FilterWrapper.h"
+
+class CDevicePair {
+public:
+    CDevicePair() {}
+    CDevicePair(const CString& friendlyName, const CString& displayName)
+        : m_strFriendlyName(friendlyName), m_strDisplayName(displayName) {}
+    void SetFriendlyName(LPCSTR psz) { m_strFriendlyName = psz; }
+    void SetDisplayName(LPCSTR psz) { m_strDisplayName = psz; }
+    const CString& GetFriendlyName() const { return m_strFriendlyName; }
+    const CString& GetDisplayName() const { return m_strDisplayName; }
+private:
+    CString m_strFriendlyName;
+    CString m_strDisplayName;
+};
+
+typedef CArray<CDevicePair, const CDevicePair&> CDevicePairArray;
+
+// Every device of the category that has a display name, a friendly name and
+// binds to a filter, in the enumerator's order. FALSE only when the system
+// device enumerator cannot be made.
+BOOL EnumCaptureDevices(REFCLSID category, CDevicePairArray& list);
+BOOL EnumVideoDevices(CDevicePairArray& list);
+BOOL EnumAudioDevices(CDevicePairArray& list);
+
+// The first device of the category whose friendly name equals pszName exactly,
+// bound to a filter (one reference for the caller); NULL when there is none.
+IBaseFilter* FindDeviceFilter(REFCLSID category, LPCSTR pszName);
+IBaseFilter* FindVideoDevice(LPCSTR pszName);
+IBaseFilter* FindAudioDevice(LPCSTR pszName);
+
+// The process-wide device lists, filled once on first request.
+class CDeviceList {
+public:
+    CDeviceList();
+    int GetCount() const { return (int)m_list.GetSize(); }
+    const CDevicePair& GetAt(int i) const { return m_list.GetData()[i]; }
+protected:
+    explicit CDeviceList(bool) {}
+    CDevicePairArray m_list;
+};
+
+class CAudioDeviceList : public CDeviceList {
+public:
+    CAudioDeviceList();
+};
+
+CDeviceList* GetDeviceList();
+CAudioDeviceList* GetAudioDeviceList();
+void FreeDeviceList();
+void FreeAudioDeviceList();
+
+// Converts UTF-16 to the ANSI code page into buf, cut to fit.
+void WideToAnsi(LPCWSTR src, char* buf, int size);
+// Converts ANSI to UTF-16 into buf, cut to fit.
+void AnsiToWide(LPCSTR src, WCHAR* buf, int size);
+
+class CDeviceFilter : public CFilterWrapper {
+public:
+    CDeviceFilter(IGraphBuilder* pGraph, LPCSTR pszFriendlyName, LPCSTR pszFilterName);
+    BOOL Create() override;
+    LPCSTR GetFriendlyName() const { return m_szFriendlyName; }
+private:
+    char m_szFriendlyName[256];
+    WCHAR m_wszFilterName[256];
+};

@@ -1,0 +1,185 @@
+#include "Filters.h"
+#include "ComPtr.h"
+#include <uuids.h>
+
+const CLSID CLSID_BrinmarchDeinterlacer =
+    {0x335D166F, 0xBDCF, 0x4B7E, {0xB3, 0x60, 0x6A, 0x59, 0x61, 0x7C, 0x80, 0x36}};
+const CLSID CLSID_BrinmarchVideoInvert =
+    {0xDC3B1C46, 0x3437, 0x4848, {0x94, 0x80, 0xA4, 0xDF, 0xA2, 0x8F, 0xA7, 0xA4}};
+const CLSID CLSID_KestorImageGrabber =
+    {0x9532157F, 0x0C5F, 0x4EB3, {0xA8, 0x5F, 0x61, 0x67, 0xDE, 0x76, 0x29, 0x0D}};
+const CLSID CLSID_KsrOverlayFilter =
+    {0x5B96FDFD, 0x42CA, 0x44D8, {0x83, 0x1C, 0xE3, 0xF6, 0x50, 0x3A, 0x88, 0xD6}};
+const CLSID CLSID_BrinmarchMpegRecorder =
+    {0x5083B9E8, 0x713F, 0x40AA, {0xB5, 0xF3, 0x2A, 0xD3, 0x5D, 0x3D, 0x74, 0x98}};
+const IID IID_IKestorImageGrabber =
+    {0x3FF64EF3, 0xD0E5, 0x4CEF, {0xB0, 0xC5, 0x67, 0x5B, 0x7F, 0xD6, 0xF8, 0x18}};
+const IID IID_IKsrOverlayDisplay =
+    {0xEC42A369, 0x0B4F, 0x40C1, {0x82, 0x06, 0xC2, 0x28, 0x2C, 0x04, 0xF6, 0x58}};
+const IID IID_IMpegRecorderA =
+    {0xDABE44F1, 0x4821, 0x472F, {0xAE, 0x49, 0x1B, 0xA5, 0x51, 0xA8, 0xCC, 0x78}};
+const IID IID_IMpegRecorderSecondSettings =
+    {0xEED418E0, 0xFBF0, 0x40E4, {0x9A, 0xE4, 0x77, 0x33, 0x88, 0xB8, 0x2A, 0x89}};
+const IID IID_IMpegRecorderB =
+    {0xA07A54EA, 0x29F5, 0x4A54, {0x9B, 0xA9, 0xC0, 0xF5, 0x01, 0x95, 0x9C, 0x33}};
+const IID IID_IMpegRecorderVideoSettings =
+    {0xC291943E, 0x8A3F, 0x468E, {0xAA, 0xDD, 0x66, 0xFE, 0x34, 0xC5, 0xEB, 0x8A}};
+// IMixerPinConfig: mingw-w64 has its IID but not the interface.
+const IID IID_IMixerPinConfigOrvix =
+    {0x593CDDE1, 0x0759, 0x11D1, {0x9E, 0x69, 0x00, 0xC0, 0x4F, 0xD7, 0xC1, 0x5B}};
+
+namespace {
+
+// The part of IMixerPinConfig the engine calls; the slots before it keep the
+// table's shape.
+enum AM_ASPECT_RATIO_MODE { AM_ARMODE_STRETCHED = 0 };
+struct IMixerPinConfigCalls : public IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE SetRelativePosition(DWORD, DWORD, DWORD, DWORD) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetRelativePosition(DWORD*, DWORD*, DWORD*, DWORD*) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetZOrder(DWORD) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetZOrder(DWORD*) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetColorKey(void*) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetColorKey(void*, DWORD*) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetBlendingParameter(DWORD) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetBlendingParameter(DWORD*) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetAspectRatioMode(AM_ASPECT_RATIO_MODE) = 0;
+};
+
+// The display interface's switch: slot 3, enable flag.
+struct IOverlayDisplayEnable : public IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE Enable(int bOn) = 0;
+};
+
+void ReleaseInto(IUnknown** pp)
+{
+    if (*pp) {
+        (*pp)->Release();
+        *pp = NULL;
+    }
+}
+
+}  // namespace
+
+BOOL CAviDecompressorFilter::Create()
+{
+    return CreateByRule(ReAddExactOk, CLSID_AVIDec, L"AVI Decompressor");
+}
+
+BOOL CDeinterlaceFilter::Create()
+{
+    return CreateByRule(ReAddExactOk, CLSID_BrinmarchDeinterlacer, L"Brinmarch Deinterlacer");
+}
+
+BOOL CVideoInvertFilter::Create()
+{
+    return CreateByRule(ReAddExactOk, CLSID_BrinmarchVideoInvert,
+                        L"Brinmarch Video Invert Filter");
+}
+
+BOOL COverlayMixer::Create()
+{
+    if (!CreateByRule(ReAddExactOk, CLSID_OverlayMixer, L"OverlayMixer"))
+        return FALSE;
+    ComPtr<IMixerPinConfigCalls> pConfig;
+    if (SUCCEEDED(FindPinInterface(m_pFilter, IID_IMixerPinConfigOrvix, pConfig.OutVoid())) &&
+        pConfig && FAILED(pConfig->SetAspectRatioMode(AM_ARMODE_STRETCHED))) {
+        CFilterWrapper::Release();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CVideoRendererFilter::Create()
+{
+    return CreateByRule(ReAddAnySuccess, CLSID_VideoRenderer, L"Video Renderer");
+}
+
+BOOL CVideoRendererFilter::Reset()
+{
+    if (m_pFilter && m_pGraph)
+        CFilterWrapper::Release();
+    return Create();
+}
+
+BOOL CVmr9Filter::Create()
+{
+    return CreateByRule(Keep, CLSID_VideoMixingRenderer9, L"Video Mixing Renderer 9");
+}
+
+BOOL CSmartTeeFilter::Create()
+{
+    return CreateByRule(Keep, CLSID_SmartTee, L"Smart Tee");
+}
+
+CImageGrabber::~CImageGrabber()
+{
+    ReleaseInto(&m_pGrabber);
+    CFilterWrapper::Release();
+}
+
+BOOL CImageGrabber::Create()
+{
+    BOOL bFresh = FALSE;
+    if (!CreateByRule(ReAddExactOk, CLSID_KestorImageGrabber, L"Kestor_Image Grabber", &bFresh))
+        return FALSE;
+    if (!bFresh)
+        return TRUE;
+    ReleaseInto(&m_pGrabber);
+    return m_pFilter->QueryInterface(IID_IKestorImageGrabber, (void**)&m_pGrabber) == S_OK;
+}
+
+COverlayFilter::~COverlayFilter()
+{
+    ReleaseInto(&m_pDisplay);
+    CFilterWrapper::Release();
+}
+
+BOOL COverlayFilter::Create()
+{
+    BOOL bFresh = FALSE;
+    if (!CreateByRule(ReAddExactOk, CLSID_KsrOverlayFilter, L"KSR_OverlayFilter", &bFresh))
+        return FALSE;
+    if (!bFresh) {
+        Hide();
+        return TRUE;
+    }
+    ReleaseInto(&m_pDisplay);
+    m_pFilter->QueryInterface(IID_IKsrOverlayDisplay, (void**)&m_pDisplay);
+    return TRUE;
+}
+
+BOOL COverlayFilter::Hide()
+{
+    if (!m_pDisplay)
+        return FALSE;
+    return static_cast<IOverlayDisplayEnable*>(m_pDisplay)->Enable(0) == S_OK;
+}
+
+CMpegEncoder::~CMpegEncoder()
+{
+    ReleaseInto((IUnknown**)&m_pFileSink);
+    ReleaseInto(&m_pSecondSettings);
+    ReleaseInto(&m_pInterfaceB);
+    ReleaseInto(&m_pVideoSettings);
+    ReleaseInto(&m_pInterfaceA);
+    CFilterWrapper::Release();
+}
+
+BOOL CMpegEncoder::Create()
+{
+    if (m_pFilter || !m_pGraph)
+        return FALSE;
+    IBaseFilter* pF = NULL;
+    if (FAILED(AddFilterByCLSID(m_pGraph, CLSID_BrinmarchMpegRecorder,
+                                L"Brinmarch Mpeg 1/2 Recorder Filter", &pF)))
+        return FALSE;
+    m_pFilter = pF;
+    // Interfaces already obtained stay held until destruction.
+    return SUCCEEDED(pF->QueryInterface(IID_IMpegRecorderSecondSettings,
+                                        (void**)&m_pSecondSettings)) &&
+           SUCCEEDED(pF->QueryInterface(IID_IMpegRecorderVideoSettings,
+                                        (void**)&m_pVideoSettings)) &&
+           SUCCEEDED(pF->QueryInterface(IID_IMpegRecorderB, (void**)&m_pInterfaceB)) &&
+           SUCCEEDED(pF->QueryInterface(IID_IFileSinkFilter, (void**)&m_pFileSink)) &&
+           SUCCEEDED(pF->QueryInterface(IID_IMpegRecorderA, (void**)&m_pInterfaceA));
+}
