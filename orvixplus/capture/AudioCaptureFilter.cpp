@@ -117,7 +117,7 @@ void CAudioCaptureFilter::SetBuffering()
     if (FAILED(pNeg.QueryFrom(pOut, IID_IAMBufferNegotiation)))
         return;
     ALLOCATOR_PROPERTIES props;
-    props.cbBuffer = (long)(bytesPerSec * 40 / 1000);
+    props.cbBuffer = CaptureBufferBytes(bytesPerSec);
     props.cBuffers = -1;
     props.cbAlign = -1;
     props.cbPrefix = -1;

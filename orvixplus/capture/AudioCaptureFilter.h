@@ -36,3 +36,5 @@ private:
 // The average byte rate of a wave format block, or 0 when the block is too
 // short to hold one.
 DWORD WaveBytesPerSecond(const AM_MEDIA_TYPE* pmt);
+// 40 milliseconds of sound at that byte rate.
+inline long CaptureBufferBytes(DWORD bytesPerSecond) { return (long)(bytesPerSecond * 40 / 1000); }

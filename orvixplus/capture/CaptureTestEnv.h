@@ -8,13 +8,24 @@ class GraphTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // A card of our own, so that other test programs' routing and tuning
+        // cannot reach this one (read when the card DLL first loads).
+        SetEnvironmentVariableA("ORVIX_CARD", "orvixcapture_test");
         CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
         ASSERT_EQ(S_OK, CoCreateInstance(CLSID_FilterGraph, NULL, CLSCTX_INPROC_SERVER,
                                          IID_IGraphBuilder, graph.OutVoid()));
     }
-    void TearDown() override
+    // Runs after the derived fixtures' members are gone: by then every filter,
+    // pin and media type the engine obtained must have been let go.
+    ~GraphTest() override
     {
         graph.Reset();
+        typedef HRESULT(WINAPI * CanUnload)();
+        HMODULE card = GetModuleHandleA("KestorCard.dll");
+        CanUnload canUnload = card ? (CanUnload)GetProcAddress(card, "DllCanUnloadNow") : NULL;
+        if (canUnload) {
+            EXPECT_EQ(S_OK, canUnload()) << "a card object is still alive";
+        }
         CoUninitialize();
     }
     // The names of the filters in the graph, in its order.

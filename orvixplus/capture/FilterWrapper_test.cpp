@@ -1,4 +1,5 @@
 #include "CaptureTestEnv.h"
+#include "DeviceList.h"
 #include "Filters.h"
 #include <algorithm>
 
@@ -142,4 +143,37 @@ TEST(GraphHelpers, DeleteMediaTypeFreesFormatAndUnknown)
     DeleteMediaType(pmt);
     EXPECT_EQ(0u, unk->Release());
     CoUninitialize();
+}
+
+// The card's capture device with its crossbar in front, two tees behind it
+// and a bystander: each nuke takes exactly its side away.
+TEST_F(GraphTest, NukeHelpersRemoveExactlyOneSide)
+{
+    CDeviceFilter device(graph, "Kestor TV Arden WDM Video CaptureA", "Video Capture");
+    ASSERT_TRUE(device.Create());
+    ComPtr<IBaseFilter> tee1, tee2, bystander;
+    ASSERT_EQ(S_OK, AddFilterByCLSID(graph, CLSID_SmartTee, L"Tee 1", tee1.Out()));
+    ASSERT_EQ(S_OK, AddFilterByCLSID(graph, CLSID_SmartTee, L"Tee 2", tee2.Out()));
+    ASSERT_EQ(S_OK, AddFilterByCLSID(graph, CLSID_SmartTee, L"Bystander", bystander.Out()));
+    IPin* capture = device.FindPin(FALSE, "Capture");
+    ASSERT_NE(nullptr, capture);
+    ASSERT_EQ(S_OK, graph->ConnectDirect(capture, FindPin(tee1, TRUE, NULL), NULL));
+    ASSERT_EQ(S_OK, graph->ConnectDirect(FindPin(tee1, FALSE, "Capture"),
+                                         FindPin(tee2, TRUE, NULL), NULL));
+    ASSERT_EQ(5u, FilterNames().size());   // with the card's crossbar
+
+    NukeUpstream(graph, device.GetFilter());
+    Names afterUp = FilterNames();
+    EXPECT_EQ(4u, afterUp.size());         // only the crossbar went
+    EXPECT_TRUE(Has(afterUp, L"Tee 2"));
+    ComPtr<IPin> peer;
+    EXPECT_EQ(VFW_E_NOT_CONNECTED, device.FindPin(TRUE, NULL)->ConnectedTo(peer.Out()));
+
+    NukeDownstream(graph, device.GetFilter());
+    EXPECT_EQ((Names{L"Video Capture", L"Bystander"}.size()), FilterNames().size());
+    EXPECT_TRUE(Has(FilterNames(), L"Video Capture"));
+    EXPECT_TRUE(Has(FilterNames(), L"Bystander"));
+    EXPECT_EQ(VFW_E_NOT_CONNECTED, capture->ConnectedTo(peer.Out()));
+    // The removed tees are disconnected on both sides too.
+    EXPECT_EQ(VFW_E_NOT_CONNECTED, FindPin(tee1, FALSE, "Capture")->ConnectedTo(peer.Out()));
 }
