@@ -1,5 +1,5 @@
 #include "AudioCaptureFilter.h"
-#include "ComPtr.h"
+#include "AfxComPtr.h"
 #include "DeviceList.h"
 #include "FixedText.h"
 #include <mmreg.h>
@@ -17,16 +17,8 @@ BOOL CAudioCaptureFilter::Create()
 {
     if (m_pFilter)
         return TRUE;
-    if (!m_pGraph)
+    if (!CreateFromDevice(CLSID_AudioInputDeviceCategory, m_szFriendlyName, m_wszFilterName))
         return FALSE;
-    IBaseFilter* pF = FindAudioDevice(m_szFriendlyName);
-    if (!pF)
-        return FALSE;
-    m_pFilter = pF;
-    if (FAILED(m_pGraph->AddFilter(pF, m_wszFilterName))) {
-        Release();
-        return FALSE;
-    }
     BuildInputList();
     SetBuffering();
     return TRUE;

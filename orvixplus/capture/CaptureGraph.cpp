@@ -1,7 +1,7 @@
 #include "CaptureGraph.h"
 #include "AppSettings.h"
 #include "AudioCaptureFilter.h"
-#include "ComPtr.h"
+#include "AfxComPtr.h"
 #include "Crossbar.h"
 #include "DeviceList.h"
 #include "FixedText.h"

@@ -2,7 +2,7 @@
 #pragma once
 #include <gtest/gtest.h>
 #include <dshow.h>
-#include "ComPtr.h"
+#include "AfxComPtr.h"
 
 class GraphTest : public ::testing::Test {
 protected:

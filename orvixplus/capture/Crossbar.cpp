@@ -1,5 +1,5 @@
 #include "Crossbar.h"
-#include "ComPtr.h"
+#include "AfxComPtr.h"
 #include <new>
 #include <vector>
 

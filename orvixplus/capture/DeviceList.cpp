@@ -1,5 +1,6 @@
 #include "DeviceList.h"
-#include "ComPtr.h"
+#include "AfxComPtr.h"
+#include "FixedText.h"
 #include <uuids.h>
 
 void WideToAnsi(LPCWSTR src, char* buf, int size)
@@ -174,23 +175,11 @@ CDeviceFilter::CDeviceFilter(IGraphBuilder* pGraph, LPCSTR pszFriendlyName,
                              LPCSTR pszFilterName)
     : CFilterWrapper(pGraph)
 {
-    lstrcpynA(m_szFriendlyName, pszFriendlyName ? pszFriendlyName : "", sizeof(m_szFriendlyName));
+    CopyFixedText(m_szFriendlyName, sizeof(m_szFriendlyName), pszFriendlyName ? pszFriendlyName : "");
     AnsiToWide(pszFilterName, m_wszFilterName, 256);
 }
 
 BOOL CDeviceFilter::Create()
 {
-    if (m_pFilter)
-        return TRUE;
-    if (!m_pGraph)
-        return FALSE;
-    IBaseFilter* pF = FindVideoDevice(m_szFriendlyName);
-    if (!pF)
-        return FALSE;
-    m_pFilter = pF;
-    if (FAILED(m_pGraph->AddFilter(pF, m_wszFilterName))) {
-        Release();
-        return FALSE;
-    }
-    return TRUE;
+    return CreateFromDevice(CLSID_VideoInputDeviceCategory, m_szFriendlyName, m_wszFilterName);
 }

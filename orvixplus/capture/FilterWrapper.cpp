@@ -1,5 +1,6 @@
 #include "FilterWrapper.h"
-#include "ComPtr.h"
+#include "DeviceList.h"
+#include "AfxComPtr.h"
 
 HRESULT AddFilterByCLSID(IGraphBuilder* pGraph, REFCLSID clsid, LPCWSTR pszName,
                          IBaseFilter** ppF)
@@ -169,5 +170,22 @@ BOOL CFilterWrapper::CreateByRule(CreateRule rule, REFCLSID clsid, LPCWSTR pszNa
     m_pFilter = pF;
     if (pbFresh)
         *pbFresh = TRUE;
+    return TRUE;
+}
+
+BOOL CFilterWrapper::CreateFromDevice(REFCLSID category, LPCSTR pszFriendlyName, LPCWSTR pszName)
+{
+    if (m_pFilter)
+        return TRUE;
+    if (!m_pGraph)
+        return FALSE;
+    IBaseFilter* pF = FindDeviceFilter(category, pszFriendlyName);
+    if (!pF)
+        return FALSE;
+    m_pFilter = pF;
+    if (FAILED(m_pGraph->AddFilter(pF, pszName))) {
+        Release();
+        return FALSE;
+    }
     return TRUE;
 }

@@ -45,6 +45,8 @@ protected:
     // The shared Create: re-adds a held filter (by rule) or creates a new one.
     // bFresh tells the caller whether a new filter was made.
     BOOL CreateByRule(CreateRule rule, REFCLSID clsid, LPCWSTR pszName, BOOL* pbFresh = NULL);
+    // The keep rule for a capture device found by friendly name in a category.
+    BOOL CreateFromDevice(REFCLSID category, LPCSTR pszFriendlyName, LPCWSTR pszName);
 
     IBaseFilter* m_pFilter;   // one reference, NULL until Create succeeds
     IGraphBuilder* m_pGraph;  // not owned

@@ -1,5 +1,5 @@
 #include "Filters.h"
-#include "ComPtr.h"
+#include "AfxComPtr.h"
 #include <uuids.h>
 
 const CLSID CLSID_BrinmarchDeinterlacer =

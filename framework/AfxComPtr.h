@@ -25,6 +25,14 @@ public:
     T** Out() { Reset(); return &p_; }
     void** OutVoid() { return reinterpret_cast<void**>(Out()); }
     T* Get() const { return p_; }
+    // A new reference for an out parameter.
+    HRESULT CopyTo(T** out) const
+    {
+        if (!out) return E_POINTER;
+        *out = p_;
+        if (p_) p_->AddRef();
+        return p_ ? S_OK : E_FAIL;
+    }
     T* operator->() const { return p_; }
     operator T*() const { return p_; }
     // QueryInterface into this holder.
