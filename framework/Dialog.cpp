@@ -119,6 +119,14 @@ int CDialog::DoModal()
     return m_nModalResult;
 }
 
+// The same filters as the application's own loop, so the main window still
+// sees keys while a modal dialog (or the main dialog itself) runs.
+BOOL CDialog::PreTranslateInLoop(MSG* pMsg)
+{
+    CWinApp* pApp = AfxGetApp();
+    return pApp ? pApp->PreTranslateMessage(pMsg) : WalkPreTranslateTree(NULL, pMsg);
+}
+
 void CDialog::RunModalLoop()
 {
     FwMessageLoopScope loop;
@@ -142,7 +150,7 @@ void CDialog::RunModalLoop()
             m_nModalResult = -1;
             break;
         }
-        if (!WalkPreTranslateTree(m_hWnd, &msg) && !(m_hWnd && ::IsDialogMessage(m_hWnd, &msg))) {
+        if (!PreTranslateInLoop(&msg) && !(m_hWnd && ::IsDialogMessage(m_hWnd, &msg))) {
             ::TranslateMessage(&msg);
             ::DispatchMessage(&msg);
         }

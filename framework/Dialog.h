@@ -46,6 +46,7 @@ protected:
     // top-level window.
     HWND GetModalOwner() const;
     void RunModalLoop();
+    static BOOL PreTranslateInLoop(MSG* pMsg);
 
     int m_nModalResult;
     BOOL m_bEndModal;

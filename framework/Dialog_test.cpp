@@ -193,6 +193,26 @@ TEST(DialogModal, PreTranslateRunsFromControlToDialogInItsLoop)
     EXPECT_EQ(dlg.edit.m_hWnd, (HWND)NULL);     // unbound with its window
 }
 
+TEST(DialogModal, MainDialogSeesKeysOfOtherTopLevelWindows)
+{
+    // As when the program's main window is a modal dialog and another
+    // top-level window has the focus.
+    CWinApp app("fw test");
+    CWnd other;
+    ASSERT_TRUE(other.CreateEx(0, AfxRegisterWndClass(0), "other", WS_OVERLAPPEDWINDOW, 0, 0, 50, 50, NULL, NULL));
+    KeyDialog dlg;
+    app.m_pMainWnd = &dlg;
+    dlg.onTimer = [&](TestDialog&) { other.PostMessage(WM_KEYDOWN, 'M', 1); };
+    g_log.clear();
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(g_log, (std::vector<std::string>{"dialog"}));
+    EXPECT_EQ(app.m_pMainWnd, (CWnd*)NULL);
+    // The end of the main window asked the (absent) outer loop to quit.
+    MSG msg;
+    EXPECT_TRUE(::PeekMessage(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
+    other.DestroyWindow();
+}
+
 struct ProbeTarget : TestDialog {
     UINT received = 0;
     ts::ChildProcess probe;

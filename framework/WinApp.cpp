@@ -96,7 +96,17 @@ BOOL CWinApp::OnIdle(LONG)
 
 BOOL CWinApp::PreTranslateMessage(MSG* pMsg)
 {
-    return CWnd::WalkPreTranslateTree(NULL, pMsg);
+    HWND hWndMain = m_pMainWnd ? m_pMainWnd->m_hWnd : NULL;
+    if (CWnd::WalkPreTranslateTree(hWndMain, pMsg))
+        return TRUE;
+    // Messages of windows outside the main window (other top-level windows,
+    // modeless dialogs) get a last chance there, for the main window's keys.
+    if (hWndMain && pMsg->hwnd) {
+        CWnd* pWnd = CWnd::FromHandle(pMsg->hwnd);
+        if (pWnd->GetTopLevelParent()->GetSafeHwnd() != hWndMain)
+            return m_pMainWnd->PreTranslateMessage(pMsg);
+    }
+    return FALSE;
 }
 
 HICON CWinApp::LoadIcon(LPCTSTR lpszResourceName) const

@@ -28,6 +28,9 @@ public:
     // Between messages; TRUE asks for more idle time. The default frees the
     // temporary wrapper objects.
     virtual BOOL OnIdle(LONG lCount);
+    // Used by Run and by modal dialog loops: the target window and its parents
+    // up to the top-level window; then, for a window outside the main window,
+    // the main window.
     virtual BOOL PreTranslateMessage(MSG* pMsg);
 
     HICON LoadIcon(LPCTSTR lpszResourceName) const;

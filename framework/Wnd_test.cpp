@@ -286,6 +286,24 @@ TEST(WndPreTranslate, WalksFromTargetToTopLevelInTheAppLoop)
     top.DestroyWindow();
 }
 
+TEST(WndPreTranslate, WindowsOutsideTheMainWindowOfferItTheirMessagesLast)
+{
+    CWinApp app("fw test");
+    KeyWnd main, other;
+    main.name = "main";
+    other.name = "other";
+    ASSERT_TRUE(CreateTopLevel(main) != NULL);
+    ASSERT_TRUE(CreateTopLevel(other) != NULL);
+    app.m_pMainWnd = &main;
+    g_log.clear();
+    other.PostMessage(WM_KEYDOWN, 'A', 1);
+    EXPECT_EQ(app.Run(), 3);
+    EXPECT_EQ(g_log, (std::vector<std::string>{"other pre", "main pre", "other key"}));
+    app.m_pMainWnd = NULL;
+    main.DestroyWindow();
+    other.DestroyWindow();
+}
+
 TEST(WndPreTranslate, DestroyingTheMainWindowEndsTheLoop)
 {
     CWinApp app("fw test");
