@@ -1,6 +1,7 @@
 #include "MainDlg.h"
 #include "AppSettings.h"
 #include "AppState.h"
+#include "DeviceList.h"
 #include "Globals.h"
 #include "SettingsFile.h"
 #include "SkinControlState.h"
@@ -25,6 +26,15 @@ BOOL CMainDlg::LoadSettingsFile(LPCSTR path)
 BOOL CMainDlg::SaveSettingsFile(LPCSTR path)
 {
     return ::SaveSettingsFile(g_pSettings, path);
+}
+
+// The settings carry the device names so that the settings pages and the
+// capture graph choose among them without enumerating again.
+static void CopyDeviceNames(const CDeviceList* pList, CStringArray& names)
+{
+    names.RemoveAll();
+    for (int i = 0; pList && i < pList->GetCount(); ++i)
+        names.Add(pList->GetAt(i).GetFriendlyName());
 }
 
 BOOL CMainDlg::CreateSettings()
@@ -64,8 +74,8 @@ BOOL CMainDlg::OnInitDialog()
         return FALSE;
     if (!g_pSkinRefresher)
         g_pSkinRefresher = new CSkinControlState;
-    g_pSettings->m_arrAudioDevices.RemoveAll();
-    g_pSettings->m_arrVideoDevices.RemoveAll();
+    CopyDeviceNames(GetAudioDeviceList(), g_pSettings->m_arrAudioDevices);
+    CopyDeviceNames(GetDeviceList(), g_pSettings->m_arrVideoDevices);
     CreateAppState();
     g_pSkinRefresher->Refresh();
     return TRUE;
@@ -79,6 +89,8 @@ void CMainDlg::FreeRunObjects()
     g_pSkinRefresher = NULL;
     delete g_pAppState;
     g_pAppState = NULL;
+    FreeDeviceList();
+    FreeAudioDeviceList();
 }
 
 void CMainDlg::OnDestroy()
