@@ -325,4 +325,15 @@ TEST(AppMessageBox, UsesTheSeamWithTheApplicationName)
     EXPECT_EQ(ts::Gbk(boxes.Calls()[2].caption), ts::Gbk("框架程序"));
 }
 
+TEST(AppStartup, TitleFromTheResourcesAndTheProgramsName)
+{
+    CWinApp app;
+    char cmdLine[] = "";
+    app.SetStartup(::GetModuleHandleA(NULL), cmdLine, SW_SHOW);
+    EXPECT_EQ(ts::Gbk(app.m_pszAppName), ts::Gbk("框架标题"));
+    EXPECT_STREQ(app.m_pszExeName, "framework_window_test");
+    EXPECT_EQ(AfxGetApp(), &app);
+    EXPECT_EQ(AfxGetInstanceHandle(), ::GetModuleHandleA(NULL));
+}
+
 }  // namespace

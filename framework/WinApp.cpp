@@ -44,7 +44,9 @@ void CWinApp::SetStartup(HINSTANCE hInstance, LPTSTR lpCmdLine, int nCmdShow)
         *dot = 0;
     m_pszExeName = m_szExeName;
     if (!m_pszAppName) {
-        lstrcpynA(m_szAppName, m_szExeName, sizeof(m_szAppName));
+        // The title from the resources, else the program's name.
+        if (!::LoadStringA(AfxGetResourceHandle(), AFX_IDS_APP_TITLE, m_szAppName, sizeof(m_szAppName)))
+            lstrcpynA(m_szAppName, m_szExeName, sizeof(m_szAppName));
         m_pszAppName = m_szAppName;
     }
 }

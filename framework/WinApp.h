@@ -7,6 +7,9 @@
 
 class CWnd;
 
+// String resource with the application's title (caption of its message boxes).
+#define AFX_IDS_APP_TITLE 0xE000
+
 class CWinApp : public CCmdTarget {
     DECLARE_DYNAMIC(CWinApp)
 public:
@@ -16,7 +19,8 @@ public:
     HINSTANCE m_hInstance;
     LPTSTR m_lpCmdLine;
     int m_nCmdShow;
-    LPCTSTR m_pszAppName;       // caption of AfxMessageBox; the exe name when not given
+    LPCTSTR m_pszAppName;       // caption of AfxMessageBox: as constructed, else
+                                // string AFX_IDS_APP_TITLE, else the exe name
     LPCTSTR m_pszExeName;       // file name of the program without its extension
     CWnd* m_pMainWnd;           // when it is destroyed, Run ends
 
