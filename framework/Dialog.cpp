@@ -46,7 +46,10 @@ BOOL CDialog::CreateDlgIndirect(LPCDLGTEMPLATE lpDialogTemplate, HWND hWndParent
         return FALSE;
     AfxHookWindowCreate(this);
     HWND hWnd = ::CreateDialogIndirectParam(hInst, lpDialogTemplate, hWndParent, FwDlgProc, 0);
-    AfxUnhookWindowCreate();
+    if (!AfxUnhookWindowCreate() && hWnd) {
+        ::DestroyWindow(hWnd);  // made without its object (no hook)
+        return FALSE;
+    }
     return hWnd != NULL;
 }
 

@@ -236,9 +236,14 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowNa
     HWND hWnd = ::CreateWindowEx(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style,
                                  cs.x, cs.y, cs.cx, cs.cy, cs.hwndParent, cs.hMenu,
                                  cs.hInstance, cs.lpCreateParams);
-    AfxUnhookWindowCreate();
+    BOOL attached = AfxUnhookWindowCreate();
     // On failure the object may already have been through WM_NCDESTROY and
     // PostNcDestroy (OnCreate returned -1): do not touch it.
+    if (hWnd && !attached) {
+        // The hook could not be set: a window without its object is no use.
+        ::DestroyWindow(hWnd);
+        return FALSE;
+    }
     return hWnd != NULL;
 }
 
