@@ -87,9 +87,22 @@ orvix_prefix() {
   fi
 }
 
+# The product opens the last audio capture device the system lists: on the
+# card's own system that is the card's. Wine lists every registered device
+# (the card's too) before the sound server's inputs, and drops and rewrites
+# those inputs' entries at each enumeration, so no registration can put the
+# card's device after them. Instead the inputs stay listed but no longer open:
+# Wine's wave-in capture filter class leaves the prefix. Done at every start,
+# since a prefix update registers it again.
+orvix_close_sound_inputs() {
+  wine reg delete 'HKCR\CLSID\{E30629D2-27E5-11CE-875D-00608CB78066}' /f \
+    </dev/null >/dev/null 2>&1 || true
+}
+
 # orvix_register <folder>: regsvr32 every DLL that the build lists, from <folder>.
 orvix_register() {
   local dir=$1 dll
+  orvix_close_sound_inputs
   [ -f "$BUILD_DIR/register.list" ] || return 0
   while read -r dll; do
     [ -n "$dll" ] || continue

@@ -96,6 +96,24 @@ TEST_F(GraphTest, OfTwoDevicesWithOneNameTheFirstOpens)
     EXPECT_EQ(tweenFirst, IsEqualCLSID(clsid, CLSID_SmartTee) != 0);
 }
 
+TEST_F(GraphTest, TheCardsAudioDeviceIsTheLastListedAndOpensAsTheCards)
+{
+    // The capture graph takes the last audio device listed: it has to be the
+    // card's, whatever sound inputs the system has besides.
+    static const CLSID kCardAudioClass =
+        {0x8d1c2a40, 0x5e7b, 0x4c1a, {0x9f, 0x3d, 0x2b, 0x6a, 0x7c, 0x0e, 0x1a, 0x03}};
+    CDevicePairArray audio;
+    ASSERT_TRUE(EnumAudioDevices(audio));
+    ASSERT_LT(0, (int)audio.GetSize());
+    EXPECT_STREQ(kCardAudio, (LPCSTR)audio[audio.GetSize() - 1].GetFriendlyName());
+    ComPtr<IBaseFilter> opened;
+    opened.Attach(FindAudioDevice(kCardAudio));
+    ASSERT_TRUE(opened);
+    CLSID clsid;
+    ASSERT_EQ(S_OK, opened->GetClassID(&clsid));
+    EXPECT_TRUE(IsEqualCLSID(kCardAudioClass, clsid));
+}
+
 TEST_F(GraphTest, DeviceFilterOpensByNameIntoTheGraph)
 {
     CDeviceFilter none(NULL, kCardVideo, "Video Capture");
