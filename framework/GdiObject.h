@@ -122,7 +122,7 @@ public:
         { return Attach(::CreatePolyPolygonRgn(lpPoints, lpPolyCounts, nCount, nPolyFillMode)); }
     BOOL CreateFromData(const XFORM* lpXForm, int nCount, const RGNDATA* pRgnData)
         { return Attach(::ExtCreateRegion(lpXForm, nCount, pRgnData)); }
-    // The region must exist already (MFC's rule): combine into it.
+    // The result goes into this region, which must exist already.
     int CombineRgn(CRgn* pRgn1, CRgn* pRgn2, int nCombineMode)
         { return ::CombineRgn((HRGN)m_hObject, (HRGN)pRgn1->GetSafeHandle(), (HRGN)pRgn2->GetSafeHandle(), nCombineMode); }
     int CopyRgn(CRgn* pRgnSrc) { return ::CombineRgn((HRGN)m_hObject, (HRGN)pRgnSrc->GetSafeHandle(), NULL, RGN_COPY); }

@@ -33,7 +33,7 @@ CWnd::~CWnd()
     }
 }
 
-// The compiler may assume 'this' is never NULL and drop the test; MFC-style
+// The compiler may assume 'this' is never NULL and drop the test; framework-style
 // callers rely on it.
 __attribute__((optimize("no-delete-null-pointer-checks")))
 HWND CWnd::GetSafeHwnd() const

@@ -447,6 +447,10 @@ TEST(WndTemporary, ForeignHandlesGetTemporaryObjectsThatLeaveThemAlone)
         EXPECT_EQ(CWnd::FromHandle(h), a);
         EXPECT_EQ(CWnd::FromHandlePermanent(h), (CWnd*)NULL);
         EXPECT_EQ(CWnd::FromHandle(NULL), (CWnd*)NULL);
+        CWnd* volatile none = NULL;     // callers write pWnd->GetSafeHwnd() for "maybe none"
+        EXPECT_EQ(none->GetSafeHwnd(), (HWND)NULL);
+        CGdiObject* volatile noObject = NULL;
+        EXPECT_EQ(noObject->GetSafeHandle(), (HGDIOBJ)NULL);
 
         HDC hdc = ::GetDC(h);
         CDC* dc = CDC::FromHandle(hdc);
