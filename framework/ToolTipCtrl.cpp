@@ -8,7 +8,7 @@ static const UINT kToolInfoSize = TTTOOLINFOA_V2_SIZE;
 
 BOOL CToolTipCtrl::Create(CWnd* pParentWnd, DWORD dwStyle)
 {
-    return CreateEx(WS_EX_TOPMOST, TOOLTIPS_CLASS, NULL, WS_POPUP | TTS_NOPREFIX | dwStyle,
+    return CreateEx(0, TOOLTIPS_CLASS, NULL, WS_POPUP | dwStyle,
                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                     SafeHwnd(pParentWnd), NULL, NULL);
 }
