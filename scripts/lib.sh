@@ -14,7 +14,7 @@ log() { printf '[%s] %s\n' "$(basename "$0")" "$*" >&2; }
 
 PACKAGES="g++-mingw-w64-i686 wine wine32:i386 wine64 xvfb xauth pulseaudio
   gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386 googletest cmake
-  imagemagick"
+  imagemagick fonts-wine fonts-wqy-microhei"
 
 orvix_install_deps() {
   local missing=""
