@@ -60,9 +60,7 @@ IPin* FindPin(IBaseFilter* pFilter, BOOL bInput, LPCSTR pszPartialName)
                 match = TRUE;
                 if (pszPartialName && *pszPartialName) {
                     char name[128];
-                    if (!WideCharToMultiByte(CP_ACP, 0, info.achName, -1, name, sizeof(name),
-                                             NULL, NULL))
-                        name[sizeof(name) - 1] = '\0';
+                    WideToAnsi(info.achName, name, sizeof(name));
                     match = strstr(name, pszPartialName) != NULL;
                 }
             }
