@@ -1,39 +1,19 @@
 #include "SettingsFile.h"
 #include "AppSettings.h"
 #include "FixedText.h"
-#include <stdio.h>
+#include "StdFile.h"
 #include <string.h>
 
 namespace {
 
-// Closes the file on every way out.
-class FileHolder {
-public:
-    FileHolder(const char* path, const char* mode) : f_(fopen(path, mode)) {}
-    ~FileHolder() { Close(); }
-    FILE* Get() const { return f_; }
-    // The close of a written file can fail too (disk full): report it.
-    bool Close()
-    {
-        bool ok = true;
-        if (f_)
-            ok = fclose(f_) == 0;
-        f_ = NULL;
-        return ok;
-    }
-private:
-    FileHolder(const FileHolder&) = delete;
-    FileHolder& operator=(const FileHolder&) = delete;
-    FILE* f_;
-};
-
 BOOL WriteRecord(const char* path, const SettingsRecord& rec)
 {
     // "w+b" truncates: whatever was there before, the file is exactly one block.
-    FileHolder file(path, "w+b");
-    if (!file.Get())
+    CStdFile file(path, "w+b");
+    if (!file.IsOpen())
         return FALSE;
-    bool ok = fwrite(&rec, sizeof(rec), 1, file.Get()) == 1;
+    bool ok = file.Write(&rec, sizeof(rec));
+    // The close of a written file can fail too (disk full): report it.
     return file.Close() && ok;
 }
 
@@ -81,12 +61,12 @@ BOOL LoadSettingsFile(CAppSettings* pSettings, const char* path)
         return FALSE;
     SettingsRecord rec;
     {
-        FileHolder file(path, "r+b");
-        if (!file.Get())
+        CStdFile file(path, "r+b");
+        if (!file.IsOpen())
             return FALSE;
         // A short or overlong file is not ours (or was cut by a crash): none
         // of it is used, so that the caller falls back to the defaults.
-        if (fread(&rec, sizeof(rec), 1, file.Get()) != 1 || fgetc(file.Get()) != EOF)
+        if (!file.Read(&rec, sizeof(rec)) || fgetc(file.Get()) != EOF)
             return FALSE;
     }
     SettingsFromRecord(rec, pSettings);
