@@ -64,9 +64,10 @@ BOOL LoadSettingsFile(CAppSettings* pSettings, const char* path)
         CStdFile file(path, "r+b");
         if (!file.IsOpen())
             return FALSE;
-        // A short or overlong file is not ours (or was cut by a crash): none
-        // of it is used, so that the caller falls back to the defaults.
-        if (!file.Read(&rec, sizeof(rec)) || fgetc(file.Get()) != EOF)
+        // A short file was cut (by a crash, a full disk): none of it is used,
+        // so that the caller falls back to the defaults. Anything behind the
+        // block is not ours to judge, and the user's settings are kept.
+        if (!file.Read(&rec, sizeof(rec)))
             return FALSE;
     }
     SettingsFromRecord(rec, pSettings);

@@ -11,8 +11,8 @@ BOOL GetAppFolder(char* buf, DWORD size);
 // directory is restored).
 BOOL FolderExists(const char* folder);
 
-// Fails unless the file holds exactly one whole settings block; folders that
-// no longer exist become the program folder.
+// Fails unless the file holds one whole settings block (what follows it is
+// ignored); folders that no longer exist become the program folder.
 BOOL LoadSettingsFile(CAppSettings* pSettings, const char* path);
 // Writes the block whenever the object exists, re-creating a deleted file, so
 // the run's changes are never dropped. Missing folders become the program
