@@ -143,13 +143,16 @@ BOOL CChannelStore::FillDefault()
         return FALSE;
     BOOL complete = TRUE;
     for (int list = 1; list <= 2; list++) {
+        // The channels of the country before are no default of this one, also
+        // where this one has no plan for the list: that list stays empty, as
+        // in its default file.
+        RemoveAll(list);
         int count;
         const int* hz;
         if (!GetListPlan(table, list, &count, &hz)) {
             complete = FALSE;
             continue;
         }
-        RemoveAll(list);
         for (int n = 1; n <= count; n++) {
             ChannelRecord* rec = new (std::nothrow) ChannelRecord;
             if (rec == NULL)

@@ -24,8 +24,9 @@ public:
     // touched. A list whose plan is missing is written empty and the result is
     // FALSE.
     static BOOL CreateDefault(const char* pszPath);
-    // Rebuilds each list the settings' country has a plan for; a list without
-    // a plan keeps its channels and the result is FALSE. Current channels stay.
+    // Rebuilds both lists from the settings' country; a list without a plan
+    // is left empty and the result is FALSE. Without a table nothing changes.
+    // Current channels stay.
     BOOL FillDefault();
     void RemoveAll();
     // Empties one list only (a scan rebuilds just the band it scans).

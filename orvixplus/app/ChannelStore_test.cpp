@@ -159,12 +159,13 @@ TEST_F(ChannelTest, DefaultsComeFromTheCountryPlans)
     EXPECT_EQ(1, store.GetMinChannel(1));
     EXPECT_EQ(68, store.GetMaxChannel(1));
 
-    // Hong Kong has no cable plan: the cable list keeps its channels, and the
-    // default file still loads, with an empty cable list.
+    // Hong Kong has no cable plan: the other country's cable channels go, as
+    // in the default file, which still loads, with an empty cable list.
     g_pSettings->m_nCountryCode = 852;
     EXPECT_FALSE(store.FillDefault());
     EXPECT_EQ(49, store.GetCount(1));
-    EXPECT_EQ(125, store.GetCount(2));
+    EXPECT_EQ(0, store.GetCount(2));
+    EXPECT_FALSE(store.Exists(1, 2));
     EXPECT_FALSE(CChannelStore::CreateDefault(Path("hk.chl").c_str()));
     ASSERT_TRUE(store.Load(Path("hk.chl").c_str()));
     EXPECT_EQ(49, store.GetCount(1));
