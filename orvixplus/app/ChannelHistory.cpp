@@ -71,6 +71,10 @@ BOOL CChannelHistory::Swap(int nPositionA, int nPositionB)
 
 void CChannelHistory::MoveToFront(int nPosition)
 {
+    // Swaps above the last entry fail; the walk down must not then move the
+    // last entry in the place of one that does not exist.
+    if (GetAt(nPosition) == NULL)
+        return;
     for (int i = nPosition; i > 0; i--)
         Swap(i, i - 1);
 }

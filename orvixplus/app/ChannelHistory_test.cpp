@@ -50,9 +50,13 @@ TEST_F(ChannelTest, HistoryKeepsFourMostRecentFirst)
     Add(h, {7});  // the fifth replaces the oldest
     EXPECT_EQ((std::vector<int>{7, 1, 1, 3}), Numbers(h));
     EXPECT_FALSE(h.AddEntry(NULL, TRUE));
+    h.MoveToFront(9);  // no such entry: nothing moves
+    EXPECT_EQ((std::vector<int>{7, 1, 1, 3}), Numbers(h));
+    h.MoveToFront(2);
+    EXPECT_EQ((std::vector<int>{1, 7, 1, 3}), Numbers(h));
 
     EXPECT_TRUE(h.RemoveAt(1));
-    EXPECT_EQ((std::vector<int>{7, 1, 3}), Numbers(h));
+    EXPECT_EQ((std::vector<int>{1, 1, 3}), Numbers(h));
     EXPECT_FALSE(h.RemoveAt(3));
     EXPECT_TRUE(h.GetAt(3) == NULL);
     EXPECT_EQ(3, h.GetLast()->channel.nNumber);
