@@ -4,6 +4,13 @@
 // and numbers them consecutively; the comments give the usual channel names.
 #include "Plans.h"
 
+// A plan's bounds and its array are written apart: one frequency too few and
+// the tuner code reads past the array.
+#define PLAN(name, first, last, hz)                                         \
+    static_assert(sizeof(hz) / sizeof(hz[0]) == (last) - (first) + 1,     \
+                  #name ": one frequency per channel");                     \
+    const ChannelPlan name = {first, last, hz}
+
 // ChinaAir: 68 channels, DS-1 .. DS-68
 static const int kChinaAirHz[] = {
     49750000, 57750000, 65750000, 77250000, 85250000, 168250000,  // DS-1 DS-2 DS-3 DS-4 DS-5 DS-6
@@ -19,7 +26,7 @@ static const int kChinaAirHz[] = {
     895250000, 903250000, 911250000, 919250000, 927250000, 935250000,  // DS-61 DS-62 DS-63 DS-64 DS-65 DS-66
     943250000, 951250000,  // DS-67 DS-68
 };
-const ChannelPlan kChinaAir = {1, 68, kChinaAirHz};
+PLAN(kChinaAir, 1, 68, kChinaAirHz);
 
 // ChinaCable: 98 channels, DS-1 .. DS-56
 static const int kChinaCableHz[] = {
@@ -41,7 +48,7 @@ static const int kChinaCableHz[] = {
     799250000, 807250000, 815250000, 823250000, 831250000, 839250000,  // DS-49 DS-50 DS-51 DS-52 DS-53 DS-54
     847250000, 855250000,  // DS-55 DS-56
 };
-const ChannelPlan kChinaCable = {1, 98, kChinaCableHz};
+PLAN(kChinaCable, 1, 98, kChinaCableHz);
 
 // UsaAir: 68 channels, 2 .. 69
 static const int kUsaAirHz[] = {
@@ -58,7 +65,7 @@ static const int kUsaAirHz[] = {
     759250000, 765250000, 771250000, 777250000, 783250000, 789250000,  // 62 63 64 65 66 67
     795250000, 801250000,  // 68 69
 };
-const ChannelPlan kUsaAir = {2, 69, kUsaAirHz};
+PLAN(kUsaAir, 2, 69, kUsaAirHz);
 
 // UsaCable: 125 channels, 2 .. 125
 static const int kUsaCableHz[] = {
@@ -84,7 +91,7 @@ static const int kUsaCableHz[] = {
     739250000, 745250000, 751250000, 757250000, 763250000, 769250000,  // 115 116 117 118 119 120
     775250000, 781250000, 787250000, 793250000, 799250000,  // 121 122 123 124 125
 };
-const ChannelPlan kUsaCable = {1, 125, kUsaCableHz};
+PLAN(kUsaCable, 1, 125, kUsaCableHz);
 
 // JapanAir: 62 channels, 1 .. 62
 static const int kJapanAirHz[] = {
@@ -100,7 +107,7 @@ static const int kJapanAirHz[] = {
     723250000, 729250000, 735250000, 741250000, 747250000, 753250000,  // 55 56 57 58 59 60
     759250000, 765250000,  // 61 62
 };
-const ChannelPlan kJapanAir = {1, 62, kJapanAirHz};
+PLAN(kJapanAir, 1, 62, kJapanAirHz);
 
 // JapanCable: 63 channels, 1 .. C63
 static const int kJapanCableHz[] = {
@@ -116,7 +123,7 @@ static const int kJapanCableHz[] = {
     415250000, 421250000, 427250000, 433250000, 439250000, 445250000,  // C55 C56 C57 C58 C59 C60
     451250000, 457250000, 463250000,  // C61 C62 C63
 };
-const ChannelPlan kJapanCable = {1, 63, kJapanCableHz};
+PLAN(kJapanCable, 1, 63, kJapanCableHz);
 
 // EuropeAir: 60 channels, E2 .. 69
 static const int kEuropeAirHz[] = {
@@ -131,7 +138,7 @@ static const int kEuropeAirHz[] = {
     767250000, 775250000, 783250000, 791250000, 799250000, 807250000,  // 58 59 60 61 62 63
     815250000, 823250000, 831250000, 839250000, 847250000, 855250000,  // 64 65 66 67 68 69
 };
-const ChannelPlan kEuropeAir = {1, 60, kEuropeAirHz};
+PLAN(kEuropeAir, 1, 60, kEuropeAirHz);
 
 // EuropeCable: 101 channels, E2 .. 69
 static const int kEuropeCableHz[] = {
@@ -153,7 +160,7 @@ static const int kEuropeCableHz[] = {
     775250000, 783250000, 791250000, 799250000, 807250000, 815250000,  // 59 60 61 62 63 64
     823250000, 831250000, 839250000, 847250000, 855250000,  // 65 66 67 68 69
 };
-const ChannelPlan kEuropeCable = {1, 101, kEuropeCableHz};
+PLAN(kEuropeCable, 1, 101, kEuropeCableHz);
 
 // UhfAir: 49 channels, 21 .. 69
 static const int kUhfAirHz[] = {
@@ -167,7 +174,7 @@ static const int kUhfAirHz[] = {
     807250000, 815250000, 823250000, 831250000, 839250000, 847250000,  // 63 64 65 66 67 68
     855250000,  // 69
 };
-const ChannelPlan kUhfAir = {21, 69, kUhfAirHz};
+PLAN(kUhfAir, 21, 69, kUhfAirHz);
 
 // UkAir: 48 channels, 21 .. 68
 static const int kUkAirHz[] = {
@@ -180,7 +187,7 @@ static const int kUkAirHz[] = {
     759250000, 767250000, 775250000, 783250000, 791250000, 799250000,  // 57 58 59 60 61 62
     807250000, 815250000, 823250000, 831250000, 839250000, 847250000,  // 63 64 65 66 67 68
 };
-const ChannelPlan kUkAir = {21, 68, kUkAirHz};
+PLAN(kUkAir, 21, 68, kUkAirHz);
 
 // IrelandAir: 58 channels, A .. 69
 static const int kIrelandAirHz[] = {
@@ -195,7 +202,7 @@ static const int kIrelandAirHz[] = {
     783250000, 791250000, 799250000, 807250000, 815250000, 823250000,  // 60 61 62 63 64 65
     831250000, 839250000, 847250000, 855250000,  // 66 67 68 69
 };
-const ChannelPlan kIrelandAir = {1, 58, kIrelandAirHz};
+PLAN(kIrelandAir, 1, 58, kIrelandAirHz);
 
 // FranceAir: 58 channels, L2 .. 69
 static const int kFranceAirHz[] = {
@@ -210,7 +217,7 @@ static const int kFranceAirHz[] = {
     783250000, 791250000, 799250000, 807250000, 815250000, 823250000,  // 60 61 62 63 64 65
     831250000, 839250000, 847250000, 855250000,  // 66 67 68 69
 };
-const ChannelPlan kFranceAir = {1, 58, kFranceAirHz};
+PLAN(kFranceAir, 1, 58, kFranceAirHz);
 
 // FranceCable: 99 channels, L2 .. 69
 static const int kFranceCableHz[] = {
@@ -232,7 +239,7 @@ static const int kFranceCableHz[] = {
     791250000, 799250000, 807250000, 815250000, 823250000, 831250000,  // 61 62 63 64 65 66
     839250000, 847250000, 855250000,  // 67 68 69
 };
-const ChannelPlan kFranceCable = {1, 99, kFranceCableHz};
+PLAN(kFranceCable, 1, 99, kFranceCableHz);
 
 // OirtAir: 61 channels, R1 .. 69
 static const int kOirtAirHz[] = {
@@ -248,7 +255,7 @@ static const int kOirtAirHz[] = {
     807250000, 815250000, 823250000, 831250000, 839250000, 847250000,  // 63 64 65 66 67 68
     855250000,  // 69
 };
-const ChannelPlan kOirtAir = {1, 61, kOirtAirHz};
+PLAN(kOirtAir, 1, 61, kOirtAirHz);
 
 // OirtCable: 99 channels, R1 .. 69
 static const int kOirtCableHz[] = {
@@ -270,5 +277,5 @@ static const int kOirtCableHz[] = {
     791250000, 799250000, 807250000, 815250000, 823250000, 831250000,  // 61 62 63 64 65 66
     839250000, 847250000, 855250000,  // 67 68 69
 };
-const ChannelPlan kOirtCable = {1, 99, kOirtCableHz};
+PLAN(kOirtCable, 1, 99, kOirtCableHz);
 
