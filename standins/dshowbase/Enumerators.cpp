@@ -1,4 +1,5 @@
 #include "Enumerators.h"
+#include "ComObject.h"
 #include "Filter.h"
 #include "Pin.h"
 #include <new>
@@ -9,32 +10,13 @@ namespace {
 
 // Both enumerators walk an index over their owner, which they keep alive.
 template <class I, class T, class Owner>
-class IndexEnumerator : public I {
+class IndexEnumerator : public ComObject<I> {
 public:
-    IndexEnumerator(Owner* owner, ULONG position) : refs_(1), owner_(owner), position_(position) {
+    IndexEnumerator(REFIID iid, Owner* owner, ULONG position)
+        : ComObject<I>(iid), owner_(owner), position_(position) {
         owner_->AddRef();
-        ObjectCreated();
     }
-    virtual ~IndexEnumerator() {
-        owner_->Release();
-        ObjectDestroyed();
-    }
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, Iid())) {
-            *out = static_cast<I*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = NULL;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&refs_); }
-    STDMETHODIMP_(ULONG) Release() override {
-        LONG n = InterlockedDecrement(&refs_);
-        if (n == 0) delete this;
-        return n;
-    }
+    ~IndexEnumerator() override { owner_->Release(); }
     STDMETHODIMP Next(ULONG count, T* items, ULONG* fetched) override {
         if (!items || (count > 1 && !fetched)) return E_POINTER;
         ULONG n = 0;
@@ -67,21 +49,18 @@ public:
     }
 
 protected:
-    virtual REFIID Iid() const = 0;
     virtual HRESULT Fetch(ULONG index, T* item) = 0;
     virtual ULONG Size() = 0;
     virtual I* Make(Owner* owner, ULONG position) = 0;
 
-    volatile LONG refs_;
     Owner* owner_;
     ULONG position_;
 };
 
 class PinEnumerator : public IndexEnumerator<IEnumPins, IPin*, Filter> {
 public:
-    using IndexEnumerator::IndexEnumerator;
+    PinEnumerator(Filter* owner, ULONG position) : IndexEnumerator(IID_IEnumPins, owner, position) {}
 protected:
-    REFIID Iid() const override { return IID_IEnumPins; }
     HRESULT Fetch(ULONG index, IPin** item) override {
         Pin* pin = owner_->PinAt(static_cast<int>(index));
         if (!pin) return S_FALSE;
@@ -98,9 +77,8 @@ protected:
 class MediaTypeEnumerator : public IndexEnumerator<IEnumMediaTypes, AM_MEDIA_TYPE*, IPin> {
 public:
     MediaTypeEnumerator(Pin* pin, ULONG position)
-        : IndexEnumerator(static_cast<IPin*>(pin), position), pin_(pin) {}
+        : IndexEnumerator(IID_IEnumMediaTypes, static_cast<IPin*>(pin), position), pin_(pin) {}
 protected:
-    REFIID Iid() const override { return IID_IEnumMediaTypes; }
     HRESULT Fetch(ULONG index, AM_MEDIA_TYPE** item) override {
         MediaType mt;
         if (pin_->GetMediaType(static_cast<int>(index), &mt) != S_OK) return S_FALSE;

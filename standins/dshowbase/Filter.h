@@ -3,7 +3,7 @@
 // adds its pins and plugs its own behaviour in through the few operations
 // below (further interfaces, joining a graph, state changes, live source).
 #pragma once
-#include "ComPtr.h"
+#include "ComObject.h"
 #include <dshow.h>
 #include <string>
 #include <vector>

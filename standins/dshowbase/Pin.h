@@ -4,7 +4,7 @@
 // pin and agrees an allocator with it; InputPin accepts connections and
 // receives samples through IMemInputPin.
 #pragma once
-#include "ComPtr.h"
+#include "ComObject.h"
 #include "MediaType.h"
 #include <dshow.h>
 #include <string>

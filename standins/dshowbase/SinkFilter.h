@@ -21,9 +21,7 @@ public:
     // Accepts any type of this major type (GUID_NULL: anything).
     explicit SinkFilter(REFGUID majortype);
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override { return Filter::QueryInterface(iid, out); }
-    STDMETHODIMP_(ULONG) AddRef() override { return Filter::AddRef(); }
-    STDMETHODIMP_(ULONG) Release() override { return Filter::Release(); }
+    DS_IUNKNOWN_OF(Filter)
     STDMETHODIMP_(ULONG) GetMiscFlags() override { return AM_FILTER_MISC_FLAGS_IS_RENDERER; }
 
     IPin* Input() const;

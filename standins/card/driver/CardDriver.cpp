@@ -37,9 +37,7 @@ public:
             CardLog("CreateEnumerator -> failed");
             return E_FAIL;
         }
-        IVampDeviceEnumerator* enumerator = NewVampEnumerator();
-        HRESULT hr = enumerator->QueryInterface(iid, object);
-        enumerator->Release();
+        HRESULT hr = ds::QueryNew(NewVampEnumerator(), iid, object);
         CardLog(SUCCEEDED(hr) ? "CreateEnumerator" : "CreateEnumerator -> no such interface");
         return hr;
     }
@@ -84,9 +82,8 @@ void DriverObjectCreated()
     CardObjectCreated();
 }
 
-void DriverObjectDestroyed(const char* kind)
+void DriverObjectDestroyed()
 {
-    CardLog("Released %s", kind);
     CardObjectDestroyed();
     InterlockedDecrement(&g_objects);
 }

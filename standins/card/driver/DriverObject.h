@@ -1,14 +1,15 @@
 // What every simulated driver object shares: a reference count, IUnknown plus
-// its one interface, its place in the live-object counts, and the log line
-// and failure point of the query for that interface.
+// its one interface, its place in the driver's and the card's live-object
+// counts, and the log line and failure point of the query for that interface.
 #pragma once
 #include "CardDriverInterfaces.h"
 #include "CardState.h"
+#include "ComObject.h"
 
 // Driver objects alive in this process (for DllCanUnloadNow).
 LONG DriverProcessObjects();
 void DriverObjectCreated();
-void DriverObjectDestroyed(const char* kind);
+void DriverObjectDestroyed();
 
 // Registration under a given classes key (HKEY_CLASSES_ROOT for the real
 // thing; tests use a scratch key, as a registration there would replace the
@@ -21,58 +22,40 @@ inline bool DriverCallFails(const char* call) { return CardShouldFail(call) != F
 
 #define VAMP_UNUSED(n) STDMETHODIMP Unused##n() override { return E_NOTIMPL; }
 
+struct DriverObjectCount {
+    static void Created() { DriverObjectCreated(); }
+    static void Destroyed() { DriverObjectDestroyed(); }
+};
+
 template <class Iface>
-class DriverObject : public Iface {
+class DriverObject : public ds::ComObject<Iface, DriverObjectCount> {
 public:
     // `queryCall` names the log line and failure point of the query for
     // `iid`; NULL when that query is not one the programs make.
     DriverObject(const IID& iid, const char* kind, const char* queryCall)
-        : refs_(1), iid_(iid), kind_(kind), queryCall_(queryCall)
-    {
-        DriverObjectCreated();
-    }
-    virtual ~DriverObject() { DriverObjectDestroyed(kind_); }
+        : ds::ComObject<Iface, DriverObjectCount>(iid), kind_(kind), queryCall_(queryCall) {}
+    ~DriverObject() override { CardLog("Released %s", kind_); }
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+protected:
+    HRESULT AdmitQuery() override
     {
-        if (!object)
-            return E_POINTER;
-        *object = NULL;
-        if (IsEqualIID(iid, IID_IUnknown)) {
-            *object = static_cast<IUnknown*>(this);
-        } else if (IsEqualIID(iid, iid_)) {
-            if (queryCall_ && DriverCallFails(queryCall_)) {
-                CardLog("%s -> failed", queryCall_);
-                return E_NOINTERFACE;
-            }
-            if (queryCall_)
-                CardLog("%s", queryCall_);
-            *object = static_cast<Iface*>(this);
-        } else {
+        if (!queryCall_)
+            return S_OK;
+        if (DriverCallFails(queryCall_)) {
+            CardLog("%s -> failed", queryCall_);
             return E_NOINTERFACE;
         }
-        this->AddRef();
+        CardLog("%s", queryCall_);
         return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&refs_); }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        LONG refs = InterlockedDecrement(&refs_);
-        if (refs == 0)
-            delete this;
-        return refs;
     }
 
 private:
-    DriverObject(const DriverObject&) = delete;
-    DriverObject& operator=(const DriverObject&) = delete;
-    volatile LONG refs_;
-    const IID& iid_;
     const char* kind_;
     const char* queryCall_;
 };
 
-// New objects, each with one reference held by the caller.
+// New objects, each with one reference held by the caller; NULL when out of
+// memory.
 IVampDeviceEnumerator* NewVampEnumerator();
 IVampDevice* NewVampDevice();
 IVampGPIO* NewVampGpio();

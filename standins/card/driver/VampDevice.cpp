@@ -2,6 +2,7 @@
 // card's GPIO and I2C objects. Every call hands out a fresh object, as the
 // programs create and release the whole chain for each operation.
 #include "DriverObject.h"
+#include <new>
 
 namespace {
 
@@ -36,8 +37,12 @@ public:
             CardLog("GetDevice %d -> no such device", index);
             return E_INVALIDARG;
         }
-        CardLog("GetDevice %d", index);
         *device = NewVampDevice();
+        if (!*device) {
+            CardLog("GetDevice %d -> out of memory", index);
+            return E_OUTOFMEMORY;
+        }
+        CardLog("GetDevice %d", index);
         return S_OK;
     }
 };
@@ -70,13 +75,17 @@ private:
             CardLog("%s -> failed", call);
             return E_FAIL;
         }
-        CardLog("%s", call);
         *out = make();
+        if (!*out) {
+            CardLog("%s -> out of memory", call);
+            return E_OUTOFMEMORY;
+        }
+        CardLog("%s", call);
         return S_OK;
     }
 };
 
 }  // namespace
 
-IVampDeviceEnumerator* NewVampEnumerator() { return new VampEnumerator; }
-IVampDevice* NewVampDevice() { return new VampDevice; }
+IVampDeviceEnumerator* NewVampEnumerator() { return new (std::nothrow) VampEnumerator; }
+IVampDevice* NewVampDevice() { return new (std::nothrow) VampDevice; }

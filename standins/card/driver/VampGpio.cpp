@@ -1,6 +1,7 @@
 // The card's general-purpose pins. Pins 0 to 4 carry the remote receiver's
 // latched key code, bit n on pin n, once they are set up as inputs.
 #include "DriverObject.h"
+#include <new>
 
 namespace {
 
@@ -77,4 +78,4 @@ private:
 
 }  // namespace
 
-IVampGPIO* NewVampGpio() { return new VampGpio; }
+IVampGPIO* NewVampGpio() { return new (std::nothrow) VampGpio; }

@@ -1,6 +1,7 @@
 // The card's I2C bus as the driver offers it: a slave address, then reads
 // and writes that go to the card's bus.
 #include "DriverObject.h"
+#include <new>
 
 namespace {
 
@@ -68,4 +69,4 @@ private:
 
 }  // namespace
 
-IVampI2C* NewVampI2C() { return new VampI2C; }
+IVampI2C* NewVampI2C() { return new (std::nothrow) VampI2C; }

@@ -11,9 +11,7 @@ class AudioLinePin : public ds::InputPin, public IAMAudioInputMixer {
 public:
     AudioLinePin(ds::Filter* filter, const wchar_t* name, const wchar_t* id, bool enabled);
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override { return InputPin::QueryInterface(iid, out); }
-    STDMETHODIMP_(ULONG) AddRef() override { return InputPin::AddRef(); }
-    STDMETHODIMP_(ULONG) Release() override { return InputPin::Release(); }
+    DS_IUNKNOWN_OF(InputPin)
     HRESULT QueryExtra(REFIID iid, void** out) override;
     // Lines are the card's sockets: nothing is plugged into them in a graph.
     HRESULT CheckMediaType(const AM_MEDIA_TYPE* mt) override;
@@ -51,9 +49,7 @@ class AudioOutPin : public ds::PushPin, public IAMBufferNegotiation {
 public:
     AudioOutPin(ds::Filter* filter, const std::vector<AudioLinePin*>& lines);
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override { return PushPin::QueryInterface(iid, out); }
-    STDMETHODIMP_(ULONG) AddRef() override { return PushPin::AddRef(); }
-    STDMETHODIMP_(ULONG) Release() override { return PushPin::Release(); }
+    DS_IUNKNOWN_OF(PushPin)
     HRESULT QueryExtra(REFIID iid, void** out) override;
     HRESULT CheckMediaType(const AM_MEDIA_TYPE* mt) override;
     HRESULT GetMediaType(int index, AM_MEDIA_TYPE* mt) override;

@@ -2,7 +2,7 @@
 // its driver objects. Filter classes are served here; every other class goes
 // to the driver.
 #include "CardDriver.h"
-#include "ComPtr.h"
+#include "ComObject.h"
 #include "FilterFactory.h"
 #include "FilterRegistration.h"
 #include <new>
@@ -12,27 +12,10 @@ namespace {
 HMODULE g_module;
 volatile LONG g_serverLocks;
 
-class ClassFactory : public IClassFactory {
+class ClassFactory : public ds::ComObject<IClassFactory> {
 public:
-    explicit ClassFactory(REFCLSID clsid) : refs_(1), clsid_(clsid) { ds::ObjectCreated(); }
-    virtual ~ClassFactory() { ds::ObjectDestroyed(); }
+    explicit ClassFactory(REFCLSID clsid) : ComObject(IID_IClassFactory), clsid_(clsid) {}
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-            *out = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = NULL;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&refs_); }
-    STDMETHODIMP_(ULONG) Release() override {
-        LONG n = InterlockedDecrement(&refs_);
-        if (n == 0) delete this;
-        return n;
-    }
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
         if (!out) return E_POINTER;
         *out = NULL;
@@ -48,7 +31,6 @@ public:
     }
 
 private:
-    volatile LONG refs_;
     CLSID clsid_;
 };
 
@@ -66,11 +48,7 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
     if (!out) return E_POINTER;
     *out = NULL;
     if (!card::IsCardClass(clsid)) return CardDriverGetClassObject(clsid, iid, out);
-    ClassFactory* factory = new (std::nothrow) ClassFactory(clsid);
-    if (!factory) return E_OUTOFMEMORY;
-    HRESULT hr = factory->QueryInterface(iid, out);
-    factory->Release();
-    return hr;
+    return ds::QueryNew(new (std::nothrow) ClassFactory(clsid), iid, out);
 }
 
 STDAPI DllCanUnloadNow() {

@@ -15,9 +15,7 @@ public:
 
     CrossbarFilter();
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override { return Filter::QueryInterface(iid, out); }
-    STDMETHODIMP_(ULONG) AddRef() override { return Filter::AddRef(); }
-    STDMETHODIMP_(ULONG) Release() override { return Filter::Release(); }
+    DS_IUNKNOWN_OF(Filter)
 
     // IAMCrossbar
     STDMETHODIMP get_PinCounts(LONG* outputs, LONG* inputs) override;

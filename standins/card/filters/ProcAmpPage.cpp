@@ -1,5 +1,5 @@
 #include "ProcAmpPage.h"
-#include "ComPtr.h"
+#include "ComObject.h"
 #include <commctrl.h>
 #include <new>
 #include <string>
@@ -22,29 +22,11 @@ HMODULE ThisModule() {
     return module;
 }
 
-class ProcAmpPage : public IPropertyPage {
+class ProcAmpPage : public ds::ComObject<IPropertyPage> {
 public:
-    ProcAmpPage() : refs_(1), window_(NULL), dirty_(false) { ds::ObjectCreated(); }
-    virtual ~ProcAmpPage() {
+    ProcAmpPage() : ComObject(IID_IPropertyPage), window_(NULL), dirty_(false) {}
+    ~ProcAmpPage() override {
         if (window_) DestroyWindow(window_);
-        ds::ObjectDestroyed();
-    }
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IPropertyPage)) {
-            *out = static_cast<IPropertyPage*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = NULL;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&refs_); }
-    STDMETHODIMP_(ULONG) Release() override {
-        LONG n = InterlockedDecrement(&refs_);
-        if (n == 0) delete this;
-        return n;
     }
 
     STDMETHODIMP SetPageSite(IPropertyPageSite* site) override {
@@ -184,7 +166,6 @@ private:
         if (site_) site_->OnStatusChange(PROPPAGESTATUS_DIRTY);
     }
 
-    volatile LONG refs_;
     HWND window_;
     bool dirty_;
     LONG minimum_[kProperties] = {};
@@ -195,13 +176,7 @@ private:
 }  // namespace
 
 HRESULT CreateProcAmpPage(REFIID iid, void** out) {
-    if (!out) return E_POINTER;
-    *out = NULL;
-    ProcAmpPage* page = new (std::nothrow) ProcAmpPage();
-    if (!page) return E_OUTOFMEMORY;
-    HRESULT hr = page->QueryInterface(iid, out);
-    page->Release();
-    return hr;
+    return ds::QueryNew(new (std::nothrow) ProcAmpPage(), iid, out);
 }
 
 }  // namespace card

@@ -17,9 +17,7 @@ public:
     VideoCaptureFilter();
     explicit VideoCaptureFilter(bool withPreview);
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override { return Filter::QueryInterface(iid, out); }
-    STDMETHODIMP_(ULONG) AddRef() override { return Filter::AddRef(); }
-    STDMETHODIMP_(ULONG) Release() override { return Filter::Release(); }
+    DS_IUNKNOWN_OF(Filter)
 
     // IAMVideoProcAmp
     STDMETHODIMP GetRange(LONG property, LONG* min, LONG* max, LONG* step, LONG* def,
