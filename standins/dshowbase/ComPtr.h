@@ -31,6 +31,22 @@ private:
     CritSec& cs_;
 };
 
+// A COM property read or written under the lock that guards it: a NULL
+// destination is E_POINTER, anything else S_OK.
+template <class T, class U>
+HRESULT GetLocked(CritSec& cs, const T& field, U* out) {
+    if (!out) return E_POINTER;
+    AutoLock lock(cs);
+    *out = field;
+    return S_OK;
+}
+template <class T, class U>
+HRESULT PutLocked(CritSec& cs, T& field, const U& value) {
+    AutoLock lock(cs);
+    field = value;
+    return S_OK;
+}
+
 class AutoHandle {
 public:
     explicit AutoHandle(HANDLE h = NULL) : h_(h) {}

@@ -24,58 +24,30 @@ HRESULT AudioLinePin::CheckMediaType(const AM_MEDIA_TYPE* mt) {
 }
 
 HRESULT AudioLinePin::put_Enable(BOOL enable) {
-    ds::AutoLock lock(lock_);
-    enabled_ = enable ? TRUE : FALSE;
-    return S_OK;
+    return ds::PutLocked(lock_, enabled_, enable ? TRUE : FALSE);
 }
 
-HRESULT AudioLinePin::get_Enable(BOOL* enable) {
-    if (!enable) return E_POINTER;
-    ds::AutoLock lock(lock_);
-    *enable = enabled_;
-    return S_OK;
-}
+HRESULT AudioLinePin::get_Enable(BOOL* enable) { return ds::GetLocked(lock_, enabled_, enable); }
 
 HRESULT AudioLinePin::put_Mono(BOOL mono) {
-    ds::AutoLock lock(lock_);
-    mono_ = mono ? TRUE : FALSE;
-    return S_OK;
+    return ds::PutLocked(lock_, mono_, mono ? TRUE : FALSE);
 }
 
-HRESULT AudioLinePin::get_Mono(BOOL* mono) {
-    if (!mono) return E_POINTER;
-    ds::AutoLock lock(lock_);
-    *mono = mono_;
-    return S_OK;
-}
+HRESULT AudioLinePin::get_Mono(BOOL* mono) { return ds::GetLocked(lock_, mono_, mono); }
 
 HRESULT AudioLinePin::put_MixLevel(double level) {
     if (level != AMF_AUTOMATICGAIN && (level < 0.0 || level > 1.0)) return E_INVALIDARG;
-    ds::AutoLock lock(lock_);
-    level_ = level;
-    return S_OK;
+    return ds::PutLocked(lock_, level_, level);
 }
 
-HRESULT AudioLinePin::get_MixLevel(double* level) {
-    if (!level) return E_POINTER;
-    ds::AutoLock lock(lock_);
-    *level = level_;
-    return S_OK;
-}
+HRESULT AudioLinePin::get_MixLevel(double* level) { return ds::GetLocked(lock_, level_, level); }
 
 HRESULT AudioLinePin::put_Pan(double pan) {
     if (pan < -1.0 || pan > 1.0) return E_INVALIDARG;
-    ds::AutoLock lock(lock_);
-    pan_ = pan;
-    return S_OK;
+    return ds::PutLocked(lock_, pan_, pan);
 }
 
-HRESULT AudioLinePin::get_Pan(double* pan) {
-    if (!pan) return E_POINTER;
-    ds::AutoLock lock(lock_);
-    *pan = pan_;
-    return S_OK;
-}
+HRESULT AudioLinePin::get_Pan(double* pan) { return ds::GetLocked(lock_, pan_, pan); }
 
 // The card's mixer has no loudness, treble or bass controls.
 HRESULT AudioLinePin::put_Loudness(BOOL) { return E_NOTIMPL; }

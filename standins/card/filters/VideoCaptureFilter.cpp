@@ -115,17 +115,10 @@ HRESULT VideoCaptureFilter::get_AvailableTVFormats(LONG* formats) {
 HRESULT VideoCaptureFilter::put_TVFormat(LONG format) {
     // One standard at a time, and only one the decoder knows.
     if (format == 0 || (format & (format - 1)) != 0 || (format & kTvFormats) == 0) return E_INVALIDARG;
-    ds::AutoLock lock(settingsLock_);
-    tvFormat_ = format;
-    return S_OK;
+    return ds::PutLocked(settingsLock_, tvFormat_, format);
 }
 
-HRESULT VideoCaptureFilter::get_TVFormat(LONG* format) {
-    if (!format) return E_POINTER;
-    ds::AutoLock lock(settingsLock_);
-    *format = tvFormat_;
-    return S_OK;
-}
+HRESULT VideoCaptureFilter::get_TVFormat(LONG* format) { return ds::GetLocked(settingsLock_, tvFormat_, format); }
 
 HRESULT VideoCaptureFilter::get_HorizontalLocked(LONG* locked) {
     if (!locked) return E_POINTER;
@@ -134,17 +127,10 @@ HRESULT VideoCaptureFilter::get_HorizontalLocked(LONG* locked) {
 }
 
 HRESULT VideoCaptureFilter::put_VCRHorizontalLocking(LONG on) {
-    ds::AutoLock lock(settingsLock_);
-    vcrLocking_ = on ? 1 : 0;
-    return S_OK;
+    return ds::PutLocked(settingsLock_, vcrLocking_, on ? 1 : 0);
 }
 
-HRESULT VideoCaptureFilter::get_VCRHorizontalLocking(LONG* on) {
-    if (!on) return E_POINTER;
-    ds::AutoLock lock(settingsLock_);
-    *on = vcrLocking_;
-    return S_OK;
-}
+HRESULT VideoCaptureFilter::get_VCRHorizontalLocking(LONG* on) { return ds::GetLocked(settingsLock_, vcrLocking_, on); }
 
 HRESULT VideoCaptureFilter::get_NumberOfLines(LONG* lines) {
     if (!lines) return E_POINTER;
@@ -154,17 +140,10 @@ HRESULT VideoCaptureFilter::get_NumberOfLines(LONG* lines) {
 }
 
 HRESULT VideoCaptureFilter::put_OutputEnable(LONG on) {
-    ds::AutoLock lock(settingsLock_);
-    outputEnable_ = on ? 1 : 0;
-    return S_OK;
+    return ds::PutLocked(settingsLock_, outputEnable_, on ? 1 : 0);
 }
 
-HRESULT VideoCaptureFilter::get_OutputEnable(LONG* on) {
-    if (!on) return E_POINTER;
-    ds::AutoLock lock(settingsLock_);
-    *on = outputEnable_;
-    return S_OK;
-}
+HRESULT VideoCaptureFilter::get_OutputEnable(LONG* on) { return ds::GetLocked(settingsLock_, outputEnable_, on); }
 
 // ---------------------------------------------------------------- ISpecifyPropertyPages
 
