@@ -1,5 +1,6 @@
 #include "CardState.h"
 #include <math.h>
+#include <stddef.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -39,7 +40,7 @@ struct CardState {
     Failure failures[kMaxFailures];
     DWORD logWritten;  // lines ever written; the ring holds the last CARD_LOG_LINES
     char log[CARD_LOG_LINES][CARD_LOG_LINE];
-    volatile LONG liveObjects;
+    volatile LONG liveObjects;  // last: a reset clears everything before it
 };
 
 namespace {
@@ -51,8 +52,10 @@ struct Shared {
 
 void PowerOn(CardState* s, const std::vector<CardStation>& stations)
 {
-    LONG live = s->liveObjects;
-    memset(s, 0, sizeof(*s));
+    // The live-object count is kept by interlocked operations outside the
+    // lock, so it is left out of the reset rather than saved and put back:
+    // an object made or released meanwhile would be lost from the count.
+    memset(s, 0, offsetof(CardState, liveObjects));
     s->magic = kMagic;
     s->size = sizeof(*s);
     s->videoInput = CARD_VIDEO_TUNER;
@@ -62,7 +65,6 @@ void PowerOn(CardState* s, const std::vector<CardStation>& stations)
     s->stationCount = (int)stations.size();
     for (int i = 0; i < s->stationCount; i++)
         s->stations[i] = stations[i];
-    s->liveObjects = live;
 }
 
 std::string InstanceSuffix()

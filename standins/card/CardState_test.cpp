@@ -54,6 +54,16 @@ std::string ReadFile(const std::string& path)
     return text;
 }
 
+// Until *flag is set, as driver objects made and released in a loop would.
+DWORD WINAPI MakeAndReleaseObjects(void* flag)
+{
+    while (!*static_cast<volatile LONG*>(flag)) {
+        CardObjectCreated();
+        CardObjectDestroyed();
+    }
+    return 0;
+}
+
 }  // namespace
 
 TEST_F(CardStateTest, TunerWritesSetTheFrequencyAndLockFollowsTheStations)
@@ -162,6 +172,22 @@ TEST_F(CardStateTest, KeysFailuresConfigurationAndReset)
     EXPECT_FALSE(CardRemoteLearnt());
     EXPECT_EQ(0.0, CardTunedFrequency());
     EXPECT_TRUE(CardLogLines().empty());
+}
+
+// Objects come and go on other threads (a scan's tuner writes, the push
+// threads) while a test or cardctl resets the card: no count may be lost.
+TEST_F(CardStateTest, ResetKeepsTheLiveObjectCountOfObjectsMadeMeanwhile)
+{
+    LONG before = CardLiveObjects();
+    volatile LONG stop = 0;
+    HANDLE churn = CreateThread(NULL, 0, MakeAndReleaseObjects, (void*)&stop, 0, NULL);
+    ASSERT_TRUE(churn != NULL);
+    for (int i = 0; i < 100; i++)
+        CardReset();
+    InterlockedExchange(&stop, 1);
+    WaitForSingleObject(churn, INFINITE);
+    CloseHandle(churn);
+    EXPECT_EQ(before, CardLiveObjects());
 }
 
 TEST_F(CardStateTest, LogKeepsTheNewestLinesInOrder)
