@@ -4,6 +4,8 @@
 #include "ScheduleMessages.h"
 #include "ScheduleTestTime.h"
 #include "TestSupport.h"
+#include "WinApp.h"
+#include "Wnd.h"
 
 namespace {
 
@@ -156,11 +158,26 @@ TEST(ScheduleList, CancelTellsTheMainWindowBeforeTheFlagsClear)
     EXPECT_TRUE(MainWindowSpy::s_bViewingSeen);
     EXPECT_FALSE(list.m_bViewingActive);
 
+    // A program that names no main window of its own: the application's is told.
+    SetScheduleMainWindowLocator(NULL);
+    {
+        CWinApp app;
+        CWnd mainWnd;
+        mainWnd.Attach(MainWindowSpy::s_hWnd);
+        app.m_pMainWnd = &mainWnd;
+        list.m_bRecordingActive = TRUE;
+        list.CancelScheduledRun();
+        app.m_pMainWnd = NULL;
+        mainWnd.Detach();
+    }
+    EXPECT_EQ(3, MainWindowSpy::s_nCalls);
+    EXPECT_FALSE(list.m_bRecordingActive);
+
     // Without a main window the run still ends.
     DestroyWindow(MainWindowSpy::s_hWnd);
     list.m_bViewingActive = TRUE;
     list.CancelScheduledRun();
     EXPECT_FALSE(list.m_bViewingActive);
-    EXPECT_EQ(2, MainWindowSpy::s_nCalls);
+    EXPECT_EQ(3, MainWindowSpy::s_nCalls);
     SetScheduleMainWindowLocator(NULL);
 }

@@ -1,4 +1,6 @@
 #include "ScheduleMessages.h"
+#include "WinApp.h"
+#include "Wnd.h"
 
 namespace {
 
@@ -22,7 +24,16 @@ void PostToScheduler(WPARAM id)
 
 void SetScheduleMainWindowLocator(ScheduleWindowLocator locator) { g_pfnMainWindow = locator; }
 void SetScheduleWindowLocator(ScheduleWindowLocator locator) { g_pfnScheduleWindow = locator; }
-HWND GetScheduleMainWindow() { return Locate(g_pfnMainWindow); }
+// A cancelled run must always reach the window that runs it: without a
+// locator of its own the program's main window is the one.
+HWND GetScheduleMainWindow()
+{
+    if (g_pfnMainWindow)
+        return Locate(g_pfnMainWindow);
+    CWnd* pMainWnd = AfxGetMainWnd();
+    HWND hWnd = pMainWnd ? pMainWnd->GetSafeHwnd() : NULL;
+    return hWnd && IsWindow(hWnd) ? hWnd : NULL;
+}
 HWND GetScheduleWindow() { return Locate(g_pfnScheduleWindow); }
 
 void NotifySchedulerReload() { PostToScheduler(ID_SCHEDULE_RELOAD); }

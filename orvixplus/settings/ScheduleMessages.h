@@ -19,7 +19,8 @@
 #define SCHEDULER_WINDOW_CAPTION "KESTOR ORVIX Schedule"
 
 // The program tells the schedule code where its windows are; either may
-// answer NULL (no such window now), and so does a locator never set.
+// answer NULL (no such window now). Without a locator the main window is the
+// application's main window, and there is no schedule window.
 typedef HWND (*ScheduleWindowLocator)();
 void SetScheduleMainWindowLocator(ScheduleWindowLocator locator);
 void SetScheduleWindowLocator(ScheduleWindowLocator locator);
