@@ -66,10 +66,11 @@ TEST(ScheduleList, FirstDueEntryInListOrder)
     EXPECT_EQ(NULL, list.FindDueItem());
     list.AddNullSlot();
     list.AddEntry(Entry(eight - 3600, 60, SCHEDULE_REPEAT_ONCE));
+    list.AddEntry(Entry(eight - 7 * 86400, 45, 3));    // Wednesdays, as the 31st
     list.AddEntry(Entry(eight - 86400, 30, SCHEDULE_REPEAT_DAILY));
     list.AddEntry(Entry(eight, 60, SCHEDULE_REPEAT_ONCE));
     ASSERT_TRUE(list.FindDueItem() != NULL);
-    EXPECT_EQ(30, list.FindDueItem()->m_record.nDuration);
+    EXPECT_EQ(45, list.FindDueItem()->m_record.nDuration);
     clock.Set(eight + 15);       // past the weekday window, still in the others
     EXPECT_EQ(30, list.FindDueItem()->m_record.nDuration);
     clock.Set(eight + 21);
