@@ -57,10 +57,15 @@ BOOL ReadScheduleFile(LPCSTR path, std::vector<ScheduleRecord>& records)
     StdioFile file(path, "rb");
     if (!file.Get())
         return FALSE;
-    records.clear();
+    std::vector<ScheduleRecord> read;
     ScheduleRecord record;
     while (fread(&record, 1, sizeof(record), file.Get()) == sizeof(record))
-        records.push_back(record);
+        read.push_back(record);
+    // A read that broke off is not the end of the schedule: taking what came
+    // so far would lose the rest at the next save.
+    if (ferror(file.Get()))
+        return FALSE;
+    records.swap(read);
     return TRUE;
 }
 

@@ -8,7 +8,7 @@
 #define SCHEDULE_FILE_NAME "schedulefile.she"
 
 // Reads every whole record; a trailing partial record is ignored. FALSE (records
-// untouched) when path is NULL or the file cannot be opened.
+// untouched) when path is NULL, the file cannot be opened or reading it fails.
 BOOL ReadScheduleFile(LPCSTR path, std::vector<ScheduleRecord>& records);
 
 // Writes the records to a temporary file beside path and only then puts it in
