@@ -1,4 +1,5 @@
 #include "ScheduleFile.h"
+#include <share.h>
 #include <stdio.h>
 #include <string>
 
@@ -7,7 +8,8 @@ namespace {
 // Closes on every early return; Close() reports whether buffered data made it out.
 class StdioFile {
 public:
-    StdioFile(const char* path, const char* mode) : m_pFile(fopen(path, mode)) {}
+    StdioFile(const char* path, const char* mode, int nShare = _SH_DENYNO)
+        : m_pFile(_fsopen(path, mode, nShare)) {}
     ~StdioFile() { Close(); }
     FILE* Get() const { return m_pFile; }
     BOOL Close()
@@ -74,7 +76,9 @@ BOOL WriteScheduleFile(LPCSTR path, const ScheduleRecord* records, size_t count)
     if (!path || (count && !records))
         return FALSE;
     std::string temp = std::string(path) + ".tmp";
-    StdioFile file(temp.c_str(), "w+b");
+    // Held for ourselves alone: when the other program saves at the same
+    // moment, one save fails whole instead of both writing into one file.
+    StdioFile file(temp.c_str(), "w+b", _SH_DENYRW);
     if (!file.Get())
         return FALSE;
     BOOL bWritten = WriteAll(file.Get(), records, count);

@@ -101,6 +101,23 @@ TEST(ScheduleFile, FailedSaveKeepsTheOldFile)
     EXPECT_EQ(before, ReadBytes(path));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((path + ".tmp").c_str()));
 
+    // Another program is writing its own new file (the other program sharing
+    // the schedule saves at the same moment): ours must not write into it.
+    HANDLE hOther = CreateFileA((path + ".tmp").c_str(), GENERIC_READ | GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hOther);
+    DWORD dwDone = 0;
+    ASSERT_TRUE(WriteFile(hOther, &old, sizeof(old), &dwDone, NULL));
+    EXPECT_FALSE(WriteScheduleFile(path.c_str(), fresh, 2));
+    ScheduleRecord others[2] = {};
+    SetFilePointer(hOther, 0, NULL, FILE_BEGIN);
+    ReadFile(hOther, others, sizeof(others), &dwDone, NULL);
+    CloseHandle(hOther);
+    EXPECT_EQ(sizeof(old), dwDone);
+    EXPECT_EQ(0, memcmp(&old, &others[0], sizeof(old)));
+    EXPECT_EQ(before, ReadBytes(path));
+    DeleteFileA((path + ".tmp").c_str());
+
     // No folder to write in at all.
     EXPECT_FALSE(WriteScheduleFile((dir + "missing\\" SCHEDULE_FILE_NAME).c_str(), fresh, 2));
     EXPECT_FALSE(WriteScheduleFile(NULL, fresh, 2));
