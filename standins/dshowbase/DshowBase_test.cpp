@@ -290,6 +290,22 @@ TEST(DshowBase, LiveSourceDeliversStampedSamplesOnlyWhileRunning) {
     o.sink->Input()->Disconnect();
 }
 
+TEST(DshowBase, StreamTimeWithoutAClockStopsWithTheFilterAndStartsAgainFromZero) {
+    Objects o;
+    REFERENCE_TIME t = 0;
+    EXPECT_FALSE(o.source->StreamTime(&t));
+    ASSERT_EQ(S_OK, o.source->Run(0));
+    ASSERT_TRUE(ts::PumpUntil([&] { return o.source->StreamTime(&t) && t >= 300000; }, 5000));
+    o.source->Pause();
+    EXPECT_FALSE(o.source->StreamTime(&t));
+    // The way a graph stops: through pause.
+    ASSERT_EQ(S_OK, o.source->Stop());
+    ASSERT_EQ(S_OK, o.source->Run(0));
+    ASSERT_TRUE(o.source->StreamTime(&t));
+    EXPECT_LT(t, 300000);
+    o.source->Stop();
+}
+
 TEST(DshowBase, FlushAndEndOfStreamReachTheSink) {
     Objects o;
     ASSERT_EQ(S_OK, o.source->Out()->Connect(o.sink->Input(), NULL));

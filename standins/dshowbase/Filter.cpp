@@ -55,11 +55,13 @@ HRESULT Filter::Stop() {
     AutoLock lock(lock_);
     FILTER_STATE from = State();
     if (from == State_Stopped) return S_OK;
-    if (from == State_Running) {
+    {
+        // Stopped from pause as well as from run: the next run starts the
+        // stream time from zero again.
         AutoLock clock(clockLock_);
         runBefore_ = 0;
+        InterlockedExchange(&state_, State_Stopped);
     }
-    InterlockedExchange(&state_, State_Stopped);
     HRESULT result = S_OK;
     for (Pin* pin : pins_) {
         if (!pin->IsConnected()) continue;
@@ -84,12 +86,16 @@ HRESULT Filter::Pause() {
                 return hr;
             }
         }
-    } else {
-        // Leaving run: remember how much stream time has passed.
-        AutoLock clock(clockLock_);
-        if (!clock_) runBefore_ += static_cast<REFERENCE_TIME>(GetTickCount() - runTicks_) * 10000;
     }
-    InterlockedExchange(&state_, State_Paused);
+    {
+        // Leaving run: remember how much stream time has passed. The state
+        // changes under the same lock, so that a push thread never adds the
+        // time run so far twice.
+        AutoLock clock(clockLock_);
+        if (from == State_Running && !clock_)
+            runBefore_ += static_cast<REFERENCE_TIME>(GetTickCount() - runTicks_) * 10000;
+        InterlockedExchange(&state_, State_Paused);
+    }
     HRESULT hr = Check(OnStateChange(from, State_Paused), "OnStateChange(pause)");
     if (FAILED(hr)) return hr;
     return IsLive() ? VFW_S_CANT_CUE : S_OK;
@@ -107,8 +113,8 @@ HRESULT Filter::Run(REFERENCE_TIME start) {
         AutoLock clock(clockLock_);
         start_ = start;
         runTicks_ = GetTickCount();
+        InterlockedExchange(&state_, State_Running);
     }
-    InterlockedExchange(&state_, State_Running);
     for (Pin* pin : pins_) {
         if (!pin->IsConnected()) continue;
         HRESULT hr = Check(pin->Run(start), "Pin::Run");
@@ -138,8 +144,8 @@ HRESULT Filter::GetSyncSource(IReferenceClock** clock) {
 }
 
 bool Filter::StreamTime(REFERENCE_TIME* t) {
-    if (State() != State_Running) return false;
     AutoLock lock(clockLock_);
+    if (State() != State_Running) return false;
     if (clock_) {
         REFERENCE_TIME now = 0;
         if (FAILED(clock_->GetTime(&now))) return false;
