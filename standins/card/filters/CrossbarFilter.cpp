@@ -28,15 +28,16 @@ const PinInfo kOutputPins[CrossbarFilter::kOutputs] = {
 
 bool IsVideo(LONG type) { return type < PhysConn_Audio_Tuner; }
 
+HRESULT CheckAnalogType(const AM_MEDIA_TYPE* mt, bool video) {
+    return IsEqualGUID(mt->majortype, video ? MEDIATYPE_AnalogVideo : MEDIATYPE_AnalogAudio) ? S_OK : S_FALSE;
+}
+
 // Crossbar pins stand for the card's sockets and the cables on the board:
 // they agree analog types and pass no samples.
 class SocketPin : public ds::InputPin {
 public:
     SocketPin(ds::Filter* f, const PinInfo& info) : InputPin(f, info.name), video_(IsVideo(info.type)) {}
-    HRESULT CheckMediaType(const AM_MEDIA_TYPE* mt) override {
-        return IsEqualGUID(mt->majortype, video_ ? MEDIATYPE_AnalogVideo : MEDIATYPE_AnalogAudio) ? S_OK
-                                                                                               : S_FALSE;
-    }
+    HRESULT CheckMediaType(const AM_MEDIA_TYPE* mt) override { return CheckAnalogType(mt, video_); }
 private:
     bool video_;
 };
@@ -44,10 +45,7 @@ private:
 class CablePin : public ds::OutputPin {
 public:
     CablePin(ds::Filter* f, const PinInfo& info) : OutputPin(f, info.name), video_(IsVideo(info.type)) {}
-    HRESULT CheckMediaType(const AM_MEDIA_TYPE* mt) override {
-        return IsEqualGUID(mt->majortype, video_ ? MEDIATYPE_AnalogVideo : MEDIATYPE_AnalogAudio) ? S_OK
-                                                                                               : S_FALSE;
-    }
+    HRESULT CheckMediaType(const AM_MEDIA_TYPE* mt) override { return CheckAnalogType(mt, video_); }
     HRESULT GetMediaType(int index, AM_MEDIA_TYPE* mt) override {
         if (index != 0) return VFW_S_NO_MORE_ITEMS;
         ds::MediaType t;

@@ -42,6 +42,12 @@ LONG SetValue(HKEY root, const std::string& path, const char* name, const std::s
     return rc;
 }
 
+HRESULT CreateMapper(ds::ComPtr<IFilterMapper2>* mapper) {
+    return ds::Check(CoCreateInstance(CLSID_FilterMapper2, NULL, CLSCTX_INPROC_SERVER, IID_IFilterMapper2,
+                                      mapper->OutVoid()),
+                     "CoCreateInstance(FilterMapper2)");
+}
+
 }  // namespace
 
 const DeviceRegistration* CardDevices(int* count) {
@@ -70,9 +76,7 @@ HRESULT UnregisterFilterClass(REFCLSID clsid) {
 
 HRESULT RegisterDevice(const DeviceRegistration& device) {
     ds::ComPtr<IFilterMapper2> mapper;
-    HRESULT hr = ds::Check(CoCreateInstance(CLSID_FilterMapper2, NULL, CLSCTX_INPROC_SERVER,
-                                            IID_IFilterMapper2, mapper.OutVoid()),
-                           "CoCreateInstance(FilterMapper2)");
+    HRESULT hr = CreateMapper(&mapper);
     if (FAILED(hr)) return hr;
 
     const REGPINTYPES videoOut = {&MEDIATYPE_Video, &MEDIASUBTYPE_YUY2};
@@ -117,9 +121,7 @@ HRESULT RegisterDevice(const DeviceRegistration& device) {
 
 HRESULT UnregisterDevice(const DeviceRegistration& device) {
     ds::ComPtr<IFilterMapper2> mapper;
-    HRESULT hr = ds::Check(CoCreateInstance(CLSID_FilterMapper2, NULL, CLSCTX_INPROC_SERVER,
-                                            IID_IFilterMapper2, mapper.OutVoid()),
-                           "CoCreateInstance(FilterMapper2)");
+    HRESULT hr = CreateMapper(&mapper);
     if (FAILED(hr)) return hr;
     hr = mapper->UnregisterFilter(device.category, device.instance, *device.clsid);
     // Gone already is what we wanted.
