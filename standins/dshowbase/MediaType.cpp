@@ -9,7 +9,10 @@ HRESULT CopyMediaType(AM_MEDIA_TYPE* dst, const AM_MEDIA_TYPE* src) {
     if (src->cbFormat && src->pbFormat) {
         dst->pbFormat = static_cast<BYTE*>(CoTaskMemAlloc(src->cbFormat));
         if (!dst->pbFormat) {
+            // Nothing of the source is held: freeing the copy must not
+            // release the source's object.
             dst->cbFormat = 0;
+            dst->pUnk = NULL;
             return E_OUTOFMEMORY;
         }
         memcpy(dst->pbFormat, src->pbFormat, src->cbFormat);
