@@ -4,6 +4,20 @@
 
 IMPLEMENT_DYNAMIC(CListCtrl, CWnd)
 
+void CListCtrl::DrawItem(LPDRAWITEMSTRUCT)
+{
+}
+
+BOOL CListCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    if (message == WM_DRAWITEM) {
+        DrawItem((LPDRAWITEMSTRUCT)lParam);
+        *pResult = TRUE;
+        return TRUE;
+    }
+    return CWnd::OnChildNotify(message, wParam, lParam, pResult);
+}
+
 int CListCtrl::InsertColumn(int nCol, LPCTSTR lpszColumnHeading, int nFormat, int nWidth, int nSubItem)
 {
     LVCOLUMN col;

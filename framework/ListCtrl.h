@@ -1,4 +1,6 @@
-// CListCtrl: the list view control (report view with columns, mostly).
+// CListCtrl: the list view control (report view with columns, mostly). An
+// owner-drawn one (LVS_OWNERDRAWFIXED) draws its rows in DrawItem (reflected
+// from the parent).
 #pragma once
 #include "Wnd.h"
 #include <commctrl.h>
@@ -76,4 +78,7 @@ public:
     BOOL SetTextColor(COLORREF cr) { return (BOOL)SendMessage(LVM_SETTEXTCOLOR, 0, cr); }
     COLORREF GetTextBkColor() const { return (COLORREF)SendMessage(LVM_GETTEXTBKCOLOR); }
     BOOL SetTextBkColor(COLORREF cr) { return (BOOL)SendMessage(LVM_SETTEXTBKCOLOR, 0, cr); }
+
+    virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
+    virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
 };

@@ -153,6 +153,11 @@ struct OwnerDrawCombo : CComboBox {
     }
 };
 
+struct OwnerDrawList : CListCtrl {
+    std::vector<UINT> drawn;
+    void DrawItem(LPDRAWITEMSTRUCT dis) override { drawn.push_back(dis->itemID); }
+};
+
 struct ReflectParent : CWnd {
     CScrollBar* scrolledBy = nullptr;
     bool logColor = false;      // controls ask for colours whenever they paint
@@ -237,6 +242,25 @@ TEST(WndReflect, OwnerDrawComboIsMeasuredDuringItsCreation)
                              CRect(5, 5, 150, 200), &parent, 300));
     EXPECT_GT(combo.measured, 0);
     EXPECT_EQ(std::count(g_log.begin(), g_log.end(), "parent measure"), 0);
+    parent.DestroyWindow();
+}
+
+TEST(WndReflect, OwnerDrawListDrawsItsOwnRows)
+{
+    ReflectParent parent;
+    ASSERT_TRUE(CreateTopLevel(parent) != NULL);
+    OwnerDrawList list;
+    ASSERT_TRUE(list.Create(WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED, CRect(5, 5, 200, 150), &parent, 301));
+    g_log.clear();
+    // A hidden list view paints no rows: ask the way it asks when shown.
+    DRAWITEMSTRUCT dis = {};
+    dis.CtlType = ODT_LISTVIEW;
+    dis.CtlID = 301;
+    dis.itemID = 1;
+    dis.hwndItem = list.m_hWnd;
+    EXPECT_EQ(parent.SendMessage(WM_DRAWITEM, 301, (LPARAM)&dis), TRUE);
+    EXPECT_EQ(list.drawn, (std::vector<UINT>{1}));
+    EXPECT_TRUE(g_log.empty());
     parent.DestroyWindow();
 }
 
