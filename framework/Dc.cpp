@@ -37,6 +37,15 @@ BOOL CDC::Attach(HDC hDC)
     return TRUE;
 }
 
+BOOL CDC::AttachNew(HDC hDC)
+{
+    if (Attach(hDC))
+        return TRUE;
+    if (hDC)
+        ::DeleteDC(hDC);
+    return FALSE;
+}
+
 HDC CDC::Detach()
 {
     HDC hDC = m_hDC;
@@ -46,7 +55,7 @@ HDC CDC::Detach()
 
 BOOL CDC::CreateCompatibleDC(CDC* pDC)
 {
-    return Attach(::CreateCompatibleDC(pDC ? pDC->m_hDC : NULL));
+    return AttachNew(::CreateCompatibleDC(pDC ? pDC->m_hDC : NULL));
 }
 
 BOOL CDC::DeleteDC()

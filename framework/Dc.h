@@ -23,7 +23,7 @@ public:
     HDC Detach();
     BOOL CreateCompatibleDC(CDC* pDC);
     BOOL CreateDC(LPCTSTR lpszDriverName, LPCTSTR lpszDeviceName, LPCTSTR lpszOutput, const DEVMODE* lpInitData)
-        { return Attach(::CreateDC(lpszDriverName, lpszDeviceName, lpszOutput, lpInitData)); }
+        { return AttachNew(::CreateDC(lpszDriverName, lpszDeviceName, lpszOutput, lpInitData)); }
     BOOL DeleteDC();
     CWnd* GetWindow() const;
     int SaveDC() { return ::SaveDC(m_hDC); }
@@ -128,6 +128,9 @@ public:
     BOOL SetPixelV(int x, int y, COLORREF crColor) { return ::SetPixelV(m_hDC, x, y, crColor); }
 
 private:
+    // A context just made for this object is deleted when the object holds
+    // one already, not leaked.
+    BOOL AttachNew(HDC hDC);
     CDC(const CDC&);
     CDC& operator=(const CDC&);
 };

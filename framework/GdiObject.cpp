@@ -42,6 +42,15 @@ BOOL CGdiObject::Attach(HGDIOBJ hObject)
     return TRUE;
 }
 
+BOOL CGdiObject::AttachNew(HGDIOBJ hObject)
+{
+    if (Attach(hObject))
+        return TRUE;
+    if (hObject)
+        ::DeleteObject(hObject);
+    return FALSE;
+}
+
 HGDIOBJ CGdiObject::Detach()
 {
     HGDIOBJ h = m_hObject;
@@ -69,7 +78,7 @@ CBrush::CBrush(CBitmap* pBitmap)
 
 BOOL CBrush::CreatePatternBrush(CBitmap* pBitmap)
 {
-    return Attach(::CreatePatternBrush((HBITMAP)pBitmap->GetSafeHandle()));
+    return AttachNew(::CreatePatternBrush((HBITMAP)pBitmap->GetSafeHandle()));
 }
 
 BOOL CFont::CreatePointFont(int nPointSize, LPCTSTR lpszFaceName, CDC* pDC)
@@ -101,10 +110,10 @@ BOOL CFont::CreatePointFontIndirect(const LOGFONT* lpLogFont, CDC* pDC)
 
 BOOL CBitmap::LoadBitmap(LPCTSTR lpszResourceName)
 {
-    return Attach(::LoadBitmap(AfxGetResourceHandle(), lpszResourceName));
+    return AttachNew(::LoadBitmap(AfxGetResourceHandle(), lpszResourceName));
 }
 
 BOOL CBitmap::CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight)
 {
-    return Attach(::CreateCompatibleBitmap(pDC->m_hDC, nWidth, nHeight));
+    return AttachNew(::CreateCompatibleBitmap(pDC->GetSafeHdc(), nWidth, nHeight));
 }

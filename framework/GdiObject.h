@@ -26,6 +26,9 @@ public:
     BOOL UnrealizeObject() { return ::UnrealizeObject(m_hObject); }
 
 protected:
+    // For a handle just made for this object: when the object holds one
+    // already, the new handle is deleted rather than leaked, and FALSE.
+    BOOL AttachNew(HGDIOBJ hObject);
     // FromHandle of the typed classes: a temporary of that type.
     template <class T> static T* TempFromHandle(HGDIOBJ hObject);
 
@@ -41,8 +44,8 @@ public:
     CPen(int nPenStyle, int nWidth, COLORREF crColor) { CreatePen(nPenStyle, nWidth, crColor); }
     static CPen* FromHandle(HPEN hPen);
     operator HPEN() const { return (HPEN)m_hObject; }
-    BOOL CreatePen(int nPenStyle, int nWidth, COLORREF crColor) { return Attach(::CreatePen(nPenStyle, nWidth, crColor)); }
-    BOOL CreatePenIndirect(LPLOGPEN lpLogPen) { return Attach(::CreatePenIndirect(lpLogPen)); }
+    BOOL CreatePen(int nPenStyle, int nWidth, COLORREF crColor) { return AttachNew(::CreatePen(nPenStyle, nWidth, crColor)); }
+    BOOL CreatePenIndirect(LPLOGPEN lpLogPen) { return AttachNew(::CreatePenIndirect(lpLogPen)); }
     int GetLogPen(LOGPEN* pLogPen) { return ::GetObject(m_hObject, sizeof(LOGPEN), pLogPen); }
 };
 
@@ -57,10 +60,10 @@ public:
     explicit CBrush(CBitmap* pBitmap);
     static CBrush* FromHandle(HBRUSH hBrush);
     operator HBRUSH() const { return (HBRUSH)m_hObject; }
-    BOOL CreateSolidBrush(COLORREF crColor) { return Attach(::CreateSolidBrush(crColor)); }
-    BOOL CreateHatchBrush(int nIndex, COLORREF crColor) { return Attach(::CreateHatchBrush(nIndex, crColor)); }
+    BOOL CreateSolidBrush(COLORREF crColor) { return AttachNew(::CreateSolidBrush(crColor)); }
+    BOOL CreateHatchBrush(int nIndex, COLORREF crColor) { return AttachNew(::CreateHatchBrush(nIndex, crColor)); }
     BOOL CreatePatternBrush(CBitmap* pBitmap);
-    BOOL CreateBrushIndirect(const LOGBRUSH* lpLogBrush) { return Attach(::CreateBrushIndirect(lpLogBrush)); }
+    BOOL CreateBrushIndirect(const LOGBRUSH* lpLogBrush) { return AttachNew(::CreateBrushIndirect(lpLogBrush)); }
     // The system's own brush for that colour: never deleted by us.
     BOOL CreateSysColorBrush(int nIndex) { return Attach(::GetSysColorBrush(nIndex)); }
     int GetLogBrush(LOGBRUSH* pLogBrush) { return ::GetObject(m_hObject, sizeof(LOGBRUSH), pLogBrush); }
@@ -71,13 +74,13 @@ class CFont : public CGdiObject {
 public:
     static CFont* FromHandle(HFONT hFont);
     operator HFONT() const { return (HFONT)m_hObject; }
-    BOOL CreateFontIndirect(const LOGFONT* lpLogFont) { return Attach(::CreateFontIndirect(lpLogFont)); }
+    BOOL CreateFontIndirect(const LOGFONT* lpLogFont) { return AttachNew(::CreateFontIndirect(lpLogFont)); }
     BOOL CreateFont(int nHeight, int nWidth, int nEscapement, int nOrientation, int nWeight,
                     BYTE bItalic, BYTE bUnderline, BYTE cStrikeOut, BYTE nCharSet,
                     BYTE nOutPrecision, BYTE nClipPrecision, BYTE nQuality,
                     BYTE nPitchAndFamily, LPCTSTR lpszFacename)
     {
-        return Attach(::CreateFont(nHeight, nWidth, nEscapement, nOrientation, nWeight, bItalic,
+        return AttachNew(::CreateFont(nHeight, nWidth, nEscapement, nOrientation, nWeight, bItalic,
                                    bUnderline, cStrikeOut, nCharSet, nOutPrecision, nClipPrecision,
                                    nQuality, nPitchAndFamily, lpszFacename));
     }
@@ -94,10 +97,10 @@ public:
     operator HBITMAP() const { return (HBITMAP)m_hObject; }
     BOOL LoadBitmap(LPCTSTR lpszResourceName);
     BOOL LoadBitmap(UINT nIDResource) { return LoadBitmap(MAKEINTRESOURCE(nIDResource)); }
-    BOOL LoadOEMBitmap(UINT nIDBitmap) { return Attach(::LoadBitmap(NULL, MAKEINTRESOURCE(nIDBitmap))); }
+    BOOL LoadOEMBitmap(UINT nIDBitmap) { return AttachNew(::LoadBitmap(NULL, MAKEINTRESOURCE(nIDBitmap))); }
     BOOL CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitcount, const void* lpBits)
-        { return Attach(::CreateBitmap(nWidth, nHeight, nPlanes, nBitcount, lpBits)); }
-    BOOL CreateBitmapIndirect(LPBITMAP lpBitmap) { return Attach(::CreateBitmapIndirect(lpBitmap)); }
+        { return AttachNew(::CreateBitmap(nWidth, nHeight, nPlanes, nBitcount, lpBits)); }
+    BOOL CreateBitmapIndirect(LPBITMAP lpBitmap) { return AttachNew(::CreateBitmapIndirect(lpBitmap)); }
     BOOL CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight);
     BOOL CreateDiscardableBitmap(CDC* pDC, int nWidth, int nHeight) { return CreateCompatibleBitmap(pDC, nWidth, nHeight); }
     int GetBitmap(BITMAP* pBitMap) const { return ::GetObject(m_hObject, sizeof(BITMAP), pBitMap); }
@@ -110,18 +113,18 @@ class CRgn : public CGdiObject {
 public:
     static CRgn* FromHandle(HRGN hRgn);
     operator HRGN() const { return (HRGN)m_hObject; }
-    BOOL CreateRectRgn(int x1, int y1, int x2, int y2) { return Attach(::CreateRectRgn(x1, y1, x2, y2)); }
-    BOOL CreateRectRgnIndirect(LPCRECT lpRect) { return Attach(::CreateRectRgnIndirect(lpRect)); }
-    BOOL CreateEllipticRgn(int x1, int y1, int x2, int y2) { return Attach(::CreateEllipticRgn(x1, y1, x2, y2)); }
-    BOOL CreateEllipticRgnIndirect(LPCRECT lpRect) { return Attach(::CreateEllipticRgnIndirect(lpRect)); }
+    BOOL CreateRectRgn(int x1, int y1, int x2, int y2) { return AttachNew(::CreateRectRgn(x1, y1, x2, y2)); }
+    BOOL CreateRectRgnIndirect(LPCRECT lpRect) { return AttachNew(::CreateRectRgnIndirect(lpRect)); }
+    BOOL CreateEllipticRgn(int x1, int y1, int x2, int y2) { return AttachNew(::CreateEllipticRgn(x1, y1, x2, y2)); }
+    BOOL CreateEllipticRgnIndirect(LPCRECT lpRect) { return AttachNew(::CreateEllipticRgnIndirect(lpRect)); }
     BOOL CreateRoundRectRgn(int x1, int y1, int x2, int y2, int x3, int y3)
-        { return Attach(::CreateRoundRectRgn(x1, y1, x2, y2, x3, y3)); }
+        { return AttachNew(::CreateRoundRectRgn(x1, y1, x2, y2, x3, y3)); }
     BOOL CreatePolygonRgn(LPPOINT lpPoints, int nCount, int nMode)
-        { return Attach(::CreatePolygonRgn(lpPoints, nCount, nMode)); }
+        { return AttachNew(::CreatePolygonRgn(lpPoints, nCount, nMode)); }
     BOOL CreatePolyPolygonRgn(LPPOINT lpPoints, LPINT lpPolyCounts, int nCount, int nPolyFillMode)
-        { return Attach(::CreatePolyPolygonRgn(lpPoints, lpPolyCounts, nCount, nPolyFillMode)); }
+        { return AttachNew(::CreatePolyPolygonRgn(lpPoints, lpPolyCounts, nCount, nPolyFillMode)); }
     BOOL CreateFromData(const XFORM* lpXForm, int nCount, const RGNDATA* pRgnData)
-        { return Attach(::ExtCreateRegion(lpXForm, nCount, pRgnData)); }
+        { return AttachNew(::ExtCreateRegion(lpXForm, nCount, pRgnData)); }
     // The result goes into this region, which must exist already.
     int CombineRgn(CRgn* pRgn1, CRgn* pRgn2, int nCombineMode)
         { return ::CombineRgn((HRGN)m_hObject, (HRGN)pRgn1->GetSafeHandle(), (HRGN)pRgn2->GetSafeHandle(), nCombineMode); }

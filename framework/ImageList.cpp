@@ -32,6 +32,15 @@ BOOL CImageList::Attach(HIMAGELIST hImageList)
     return TRUE;
 }
 
+BOOL CImageList::AttachNew(HIMAGELIST hImageList)
+{
+    if (Attach(hImageList))
+        return TRUE;
+    if (hImageList)
+        ImageList_Destroy(hImageList);
+    return FALSE;
+}
+
 HIMAGELIST CImageList::Detach()
 {
     HIMAGELIST h = m_hImageList;
@@ -48,7 +57,7 @@ BOOL CImageList::DeleteImageList()
 
 BOOL CImageList::Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow)
 {
-    return Attach(ImageList_Create(cx, cy, nFlags, nInitial, nGrow));
+    return AttachNew(ImageList_Create(cx, cy, nFlags, nInitial, nGrow));
 }
 
 BOOL CImageList::Create(UINT nBitmapID, int cx, int nGrow, COLORREF crMask)
@@ -58,7 +67,7 @@ BOOL CImageList::Create(UINT nBitmapID, int cx, int nGrow, COLORREF crMask)
 
 BOOL CImageList::Create(LPCTSTR lpszBitmapID, int cx, int nGrow, COLORREF crMask)
 {
-    return Attach(ImageList_LoadImage(AfxGetResourceHandle(), lpszBitmapID, cx, nGrow, crMask,
+    return AttachNew(ImageList_LoadImage(AfxGetResourceHandle(), lpszBitmapID, cx, nGrow, crMask,
                                       IMAGE_BITMAP, LR_CREATEDIBSECTION));
 }
 

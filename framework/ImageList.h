@@ -44,6 +44,9 @@ public:
     BOOL SetOverlayImage(int nImage, int nOverlay) { return ImageList_SetOverlayImage(m_hImageList, nImage, nOverlay); }
 
 private:
+    // A list just made for this object is destroyed when the object holds
+    // one already, not leaked.
+    BOOL AttachNew(HIMAGELIST hImageList);
     CImageList(const CImageList&);
     CImageList& operator=(const CImageList&);
 };

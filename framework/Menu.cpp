@@ -52,7 +52,11 @@ HMENU CMenu::Detach()
 
 BOOL CMenu::LoadMenu(LPCTSTR lpszResourceName)
 {
-    HMENU hMenu = ::LoadMenu(AfxGetResourceHandle(), lpszResourceName);
+    return AttachNew(::LoadMenu(AfxGetResourceHandle(), lpszResourceName));
+}
+
+BOOL CMenu::AttachNew(HMENU hMenu)
+{
     if (Attach(hMenu))
         return TRUE;
     if (hMenu)

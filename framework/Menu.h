@@ -23,11 +23,11 @@ public:
     BOOL Attach(HMENU hMenu);
     HMENU Detach();
 
-    BOOL CreateMenu() { return Attach(::CreateMenu()); }
-    BOOL CreatePopupMenu() { return Attach(::CreatePopupMenu()); }
+    BOOL CreateMenu() { return AttachNew(::CreateMenu()); }
+    BOOL CreatePopupMenu() { return AttachNew(::CreatePopupMenu()); }
     BOOL LoadMenu(LPCTSTR lpszResourceName);
     BOOL LoadMenu(UINT nIDResource) { return LoadMenu(MAKEINTRESOURCE(nIDResource)); }
-    BOOL LoadMenuIndirect(const void* lpMenuTemplate) { return Attach(::LoadMenuIndirect(lpMenuTemplate)); }
+    BOOL LoadMenuIndirect(const void* lpMenuTemplate) { return AttachNew(::LoadMenuIndirect(lpMenuTemplate)); }
     BOOL DestroyMenu();
 
     BOOL AppendMenu(UINT nFlags, UINT_PTR nIDNewItem = 0, LPCTSTR lpszNewItem = NULL)
@@ -63,6 +63,9 @@ public:
     virtual void MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct);
 
 private:
+    // A menu just made for this object is destroyed when it cannot be
+    // attached (the object holds one already), not leaked.
+    BOOL AttachNew(HMENU hMenu);
     CMenu(const CMenu&);
     CMenu& operator=(const CMenu&);
 };
