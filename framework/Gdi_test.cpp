@@ -160,6 +160,17 @@ TEST(MenuTest, ResourceMenusAndOwnerDrawnRouting)
     dis.hwndItem = (HWND)od.m_hMenu;
     EXPECT_EQ(wnd.SendMessage(WM_DRAWITEM, 0, (LPARAM)&dis), TRUE);
     EXPECT_EQ(od.calls, (std::vector<std::string>{"measure 5", "draw 5"}));
+
+    // An owner-drawn item that opens a sub-menu carries the sub-menu as its id.
+    HMENU hSub = ::CreatePopupMenu();
+    od.AppendMenu(MF_OWNERDRAW | MF_POPUP, (UINT_PTR)hSub, (LPCTSTR)"sub");
+    od.calls.clear();
+    wnd.SendMessage(WM_INITMENUPOPUP, (WPARAM)od.m_hMenu, 0);
+    mis.itemID = (UINT)(UINT_PTR)hSub;
+    mis.itemHeight = 0;
+    wnd.SendMessage(WM_MEASUREITEM, 0, (LPARAM)&mis);
+    EXPECT_EQ(mis.itemHeight, 18u);
+    EXPECT_EQ(od.calls.size(), 1u);
     wnd.DestroyWindow();
 }
 

@@ -36,12 +36,16 @@ inline CPoint PointOf(LPARAM lParam)
 // measured right after, and WM_MEASUREITEM does not name the menu.
 thread_local HMENU t_hMenuLastPopup = NULL;
 
+// An item that opens a sub-menu is measured under the sub-menu's handle as
+// its id (GetMenuItemID answers -1 for it).
 BOOL MenuHasItem(HMENU hMenu, UINT id)
 {
     int n = ::GetMenuItemCount(hMenu);
-    for (int i = 0; i < n; i++)
-        if (::GetMenuItemID(hMenu, i) == id)
+    for (int i = 0; i < n; i++) {
+        HMENU hSub = ::GetSubMenu(hMenu, i);
+        if (hSub ? (UINT)(UINT_PTR)hSub == id : ::GetMenuItemID(hMenu, i) == id)
             return TRUE;
+    }
     return FALSE;
 }
 
