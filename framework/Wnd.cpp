@@ -114,11 +114,14 @@ HWND CWnd::UnsubclassWindow()
 }
 
 // Called by the creation hook for the window that is being created, before
-// any message reaches it.
+// any message reaches it. PreSubclassWindow runs here as for SubclassWindow,
+// so a class that adjusts its window there (an owner-drawn button adding its
+// style) does so however the window was made.
 BOOL CWnd::AttachCreated(HWND hWnd)
 {
     if (!Attach(hWnd))
         return FALSE;
+    PreSubclassWindow();
     WNDPROC old = (WNDPROC)::GetWindowLongPtr(hWnd, GWLP_WNDPROC);
     if (old != AfxWndProc) {
         ::SetWindowLongPtr(hWnd, GWLP_WNDPROC, (LONG_PTR)AfxWndProc);

@@ -52,6 +52,8 @@ public:
     BOOL SubclassWindow(HWND hWnd);
     BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
     HWND UnsubclassWindow();
+    // Just before the object takes over the window's procedure: on
+    // SubclassWindow and on creation through Create/CreateEx or a dialog.
     virtual void PreSubclassWindow();
 
     // Creation and destruction.

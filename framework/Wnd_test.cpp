@@ -83,6 +83,33 @@ TEST(WndCreate, FailedCreateLeavesNothingMapped)
     EXPECT_NE(IndexOf(w.seen, WM_NCDESTROY), (size_t)-1);
 }
 
+struct SelfDrawnButton : CButton {
+    int presubclassed = 0;
+    void PreSubclassWindow() override
+    {
+        presubclassed++;
+        SetButtonStyle((GetButtonStyle() & ~0x0F) | BS_OWNERDRAW);
+    }
+};
+
+TEST(WndCreate, CreatedAndSubclassedControlsBothPassPreSubclassWindow)
+{
+    CWnd parent;
+    ASSERT_TRUE(CreateTopLevel(parent) != NULL);
+    SelfDrawnButton made;
+    ASSERT_TRUE(made.Create("a", WS_VISIBLE | BS_PUSHBUTTON, CRect(0, 0, 40, 20), &parent, 11));
+    EXPECT_EQ(made.presubclassed, 1);
+    EXPECT_EQ(made.GetButtonStyle(), (UINT)BS_OWNERDRAW);
+
+    ::CreateWindowA("BUTTON", "b", WS_CHILD | BS_PUSHBUTTON, 0, 30, 40, 20, parent.m_hWnd,
+                    (HMENU)12, NULL, NULL);
+    SelfDrawnButton adopted;
+    ASSERT_TRUE(adopted.SubclassDlgItem(12, &parent));
+    EXPECT_EQ(adopted.presubclassed, 1);
+    EXPECT_EQ(adopted.GetButtonStyle(), (UINT)BS_OWNERDRAW);
+    parent.DestroyWindow();
+}
+
 TEST(WndCreate, WindowCreatedInsideOnCreateGetsItsOwnObject)
 {
     CreationRecorder parent, child;
