@@ -209,6 +209,14 @@ TEST(Controls, ListComboEditProgress)
     CRect sub;
     ASSERT_TRUE(list.GetSubItemRect(3, 1, LVIR_BOUNDS, sub));
     EXPECT_EQ(sub.left, rc.left + 120);
+    list.InsertColumn(2, "Mark", LVCFMT_LEFT, 30);
+    int order[3] = { 2, 0, 1 };
+    EXPECT_TRUE(list.SetColumnOrderArray(3, order));
+    EXPECT_EQ(list.GetHeaderCtrl()->OrderToIndex(0), 2);
+    int back[3] = {};
+    EXPECT_TRUE(list.GetColumnOrderArray(back));
+    EXPECT_EQ(std::vector<int>(back, back + 3), std::vector<int>(order, order + 3));
+    EXPECT_TRUE(list.DeleteColumn(2));
     EXPECT_TRUE(list.DeleteColumn(1));
     EXPECT_EQ(list.GetHeaderCtrl()->GetItemCount(), 1);
 

@@ -41,6 +41,13 @@ CHeaderCtrl* CListCtrl::GetHeaderCtrl() const
     return (CHeaderCtrl*)FromHandle((HWND)SendMessage(LVM_GETHEADER));
 }
 
+BOOL CListCtrl::GetColumnOrderArray(LPINT piArray, int iCount) const
+{
+    if (iCount < 0)
+        iCount = (int)::SendMessage((HWND)SendMessage(LVM_GETHEADER), HDM_GETITEMCOUNT, 0, 0);
+    return (BOOL)SendMessage(LVM_GETCOLUMNORDERARRAY, iCount, (LPARAM)piArray);
+}
+
 int CListCtrl::InsertItem(UINT nMask, int nItem, LPCTSTR lpszItem, UINT nState, UINT nStateMask,
                           int nImage, LPARAM lParam)
 {
