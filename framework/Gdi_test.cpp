@@ -267,6 +267,19 @@ TEST(Controls, ListComboEditProgress)
     progress.SetPos(100);
     EXPECT_EQ(progress.StepIt(), 100);
     EXPECT_EQ(progress.GetPos(), 400);
+    // Callers hand in SCROLLINFO without its size or mask filled in.
+    frame.SetScrollRange(SB_VERT, 0, 50, FALSE);
+    SCROLLINFO si;
+    memset(&si, 0xcd, sizeof(si));
+    si.fMask = SIF_PAGE;
+    si.nPage = 10;
+    EXPECT_TRUE(frame.SetScrollInfo(SB_VERT, &si, FALSE));
+    memset(&si, 0xcd, sizeof(si));
+    ASSERT_TRUE(frame.GetScrollInfo(SB_VERT, &si));
+    EXPECT_EQ(si.nMax, 50);
+    EXPECT_EQ(si.nPage, 10u);
+    EXPECT_EQ(frame.GetScrollLimit(SB_VERT), 41);
+
     frame.DestroyWindow();
     EXPECT_EQ(list.m_hWnd, (HWND)NULL);
 }

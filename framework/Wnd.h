@@ -206,9 +206,23 @@ public:
         { ::SetScrollRange(m_hWnd, nBar, nMinPos, nMaxPos, bRedraw); }
     void GetScrollRange(int nBar, LPINT lpMinPos, LPINT lpMaxPos) const
         { ::GetScrollRange(m_hWnd, nBar, lpMinPos, lpMaxPos); }
+    // Both fill in the structure's size; GetScrollInfo also its mask, so a
+    // caller may pass an uninitialised SCROLLINFO. SetScrollInfo is TRUE
+    // whatever the new position (the system call answers the position).
     BOOL SetScrollInfo(int nBar, LPSCROLLINFO lpScrollInfo, BOOL bRedraw = TRUE)
-        { return ::SetScrollInfo(m_hWnd, nBar, lpScrollInfo, bRedraw); }
-    BOOL GetScrollInfo(int nBar, LPSCROLLINFO lpScrollInfo) const { return ::GetScrollInfo(m_hWnd, nBar, lpScrollInfo); }
+    {
+        lpScrollInfo->cbSize = sizeof(SCROLLINFO);
+        ::SetScrollInfo(m_hWnd, nBar, lpScrollInfo, bRedraw);
+        return TRUE;
+    }
+    BOOL GetScrollInfo(int nBar, LPSCROLLINFO lpScrollInfo, UINT nMask = SIF_ALL) const
+    {
+        lpScrollInfo->cbSize = sizeof(SCROLLINFO);
+        lpScrollInfo->fMask = nMask;
+        return ::GetScrollInfo(m_hWnd, nBar, lpScrollInfo);
+    }
+    // The largest position the thumb can reach (range less the page).
+    int GetScrollLimit(int nBar) const;
     void ShowScrollBar(UINT nBar, BOOL bShow = TRUE) { ::ShowScrollBar(m_hWnd, nBar, bShow); }
     void DragAcceptFiles(BOOL bAccept = TRUE);
     int MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption = NULL, UINT nType = MB_OK);

@@ -142,6 +142,15 @@ void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam, 
     }
 }
 
+int CWnd::GetScrollLimit(int nBar) const
+{
+    SCROLLINFO si;
+    if (!GetScrollInfo(nBar, &si, SIF_RANGE | SIF_PAGE))
+        return 0;
+    int limit = si.nMax - (si.nPage ? (int)si.nPage - 1 : 0);
+    return limit < si.nMin ? si.nMin : limit;
+}
+
 static BOOL ModifyLong(HWND hWnd, int index, DWORD dwRemove, DWORD dwAdd, UINT nFlags)
 {
     DWORD style = (DWORD)::GetWindowLong(hWnd, index);
