@@ -14,8 +14,12 @@ using ds::ComPtr;
 
 const CLSID CLSID_TestSource = {0x1c0ffee0, 0x1111, 0x2222, {0x33, 0x33, 0x44, 0x44, 0x55, 0x55, 0x66, 0x66}};
 
+// The state of the last test source whose pin went away.
+FILTER_STATE g_stateAtPinEnd = State_Stopped;
+
 class TestPin : public ds::PushPin {
 public:
+    ~TestPin() override { g_stateAtPinEnd = filter_->State(); }
     explicit TestPin(ds::Filter* f) : PushPin(f, L"Out"), config_(this) {
         SetCategory(PIN_CATEGORY_CAPTURE);
         for (LONG w : {8, 16}) {
@@ -304,6 +308,25 @@ TEST(DshowBase, StreamTimeWithoutAClockStopsWithTheFilterAndStartsAgainFromZero)
     ASSERT_TRUE(o.source->StreamTime(&t));
     EXPECT_LT(t, 300000);
     o.source->Stop();
+}
+
+TEST(DshowBase, ASourceLetGoWhileRunningStopsBeforeItsPinsGo) {
+    Objects o;
+    LONG before = ds::LiveObjects();
+    TestSource* source = new TestSource;
+    source->AddRef();
+    ASSERT_EQ(S_OK, source->Out()->Connect(o.sink->Input(), NULL));
+    ASSERT_EQ(S_OK, o.sink->Run(0));
+    ASSERT_EQ(S_OK, source->Run(0));
+    ASSERT_TRUE(ts::PumpUntil([&] { return o.sink->SampleCount() >= 2; }, 5000));
+    o.sink->Stop();
+    o.sink->Input()->Disconnect();
+    g_stateAtPinEnd = State_Running;
+    source->Release();
+    // Stopped first: no push thread is left filling samples into a pin
+    // whose own part is already gone.
+    EXPECT_EQ(State_Stopped, g_stateAtPinEnd);
+    EXPECT_EQ(before, ds::LiveObjects());
 }
 
 TEST(DshowBase, FlushAndEndOfStreamReachTheSink) {

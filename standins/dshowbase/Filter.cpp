@@ -41,7 +41,18 @@ ULONG Filter::AddRef() { return InterlockedIncrement(&refs_); }
 
 ULONG Filter::Release() {
     LONG n = InterlockedDecrement(&refs_);
-    if (n == 0) delete this;
+    if (n == 0) {
+        // Let go while it runs (a graph stops its filters first, a direct
+        // user may not): the push threads must end while every part of the
+        // filter still exists. The count is held up meanwhile, so that calls
+        // made while stopping do not free it a second time.
+        if (State() != State_Stopped) {
+            InterlockedExchange(&refs_, 1);
+            Stop();
+            InterlockedExchange(&refs_, 0);
+        }
+        delete this;
+    }
     return n;
 }
 
