@@ -96,8 +96,10 @@ BOOL CFont::CreatePointFontIndirect(const LOGFONT* lpLogFont, CDC* pDC)
     HDC hDC = pDC ? pDC->m_hDC : ::GetDC(NULL);
     LOGFONT lf = *lpLogFont;
     // Tenths of a point to device pixels, as a character height (negative).
+    // Truncated, not rounded: 11 points at 96 dpi is 14 pixels, the height
+    // the skins were drawn for.
     POINT pt;
-    pt.y = ::MulDiv(::GetDeviceCaps(hDC, LOGPIXELSY), lf.lfHeight, 720);
+    pt.y = ::GetDeviceCaps(hDC, LOGPIXELSY) * lf.lfHeight / 720;
     pt.x = 0;
     ::DPtoLP(hDC, &pt, 1);
     POINT ptOrg = { 0, 0 };

@@ -83,6 +83,10 @@ TEST(GdiObjects, RegionsFontsAndOwnership)
     font.GetLogFont(&lf);
     CClientDC screen(NULL);
     EXPECT_EQ(lf.lfHeight, -MulDiv(9, screen.GetDeviceCaps(LOGPIXELSY), 72));
+    CFont larger;
+    ASSERT_TRUE(larger.CreatePointFont(110, "宋体"));
+    larger.GetLogFont(&lf);
+    EXPECT_EQ(lf.lfHeight, -(screen.GetDeviceCaps(LOGPIXELSY) * 110 / 720));   // truncated
 
     CBitmap bmp;
     ASSERT_TRUE(bmp.CreateBitmap(8, 4, 1, 32, NULL));
