@@ -1,6 +1,7 @@
 #include "FriendlyName.h"
 #include <string.h>
 #include <string>
+#include <vector>
 
 const char g_wantedFriendlyName[] = "Kestor TV Arden WDM Video CaptureA";
 
@@ -49,21 +50,31 @@ BOOL ReadRegString(HKEY key, const char* name, char* buf, DWORD size)
     return TRUE;
 }
 
+// Whether the key exists and can be read.
+static BOOL KeyExists(HKEY root, const std::string& path)
+{
+    RegKey key;
+    return key.Open(root, path, KEY_READ);
+}
+
+// Whether the value, read into size bytes, is the expected text; a value that
+// does not fit counts as different.
+static BOOL RegStringEquals(HKEY root, const std::string& path, const char* value,
+                            const char* expected, DWORD size)
+{
+    RegKey key;
+    if (!key.Open(root, path, KEY_READ))
+        return FALSE;
+    std::vector<char> buf(size);
+    return ReadRegString(key, value, buf.data(), size) && strcmp(buf.data(), expected) == 0;
+}
+
 // A name that is missing, too long or different is rewritten, terminator
 // included, so that the next run finds it equal.
 static void CorrectFriendlyName(HKEY root, const std::string& deviceKey, NameUpdateResult* result)
 {
     std::string path = deviceKey + kDeviceParameters;
-    char name[256];
-    BOOL same;
-    {
-        RegKey key;
-        if (!key.Open(root, path, KEY_READ))
-            return;
-        same = ReadRegString(key, "FriendlyName", name, sizeof(name))
-               && strcmp(name, g_wantedFriendlyName) == 0;
-    }
-    if (same)
+    if (!KeyExists(root, path) || RegStringEquals(root, path, "FriendlyName", g_wantedFriendlyName, 256))
         return;
     RegKey key;
     if (key.Open(root, path, KEY_WRITE)
@@ -135,16 +146,7 @@ NameUpdateResult UpdateFriendlyName98(HKEY root)
         if (RegEnumKeyExA(classKey, i, sub, &len, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
             continue;
         std::string entry = classPath + "\\" + sub;
-        char instance[1100];
-        BOOL match;
-        {
-            RegKey key;
-            if (!key.Open(root, entry, KEY_READ))
-                continue;
-            match = ReadRegString(key, "DeviceInstance", instance, sizeof(instance))
-                    && instanceId == instance;
-        }
-        if (match)
+        if (RegStringEquals(root, entry, "DeviceInstance", instanceId.c_str(), 1100))
             CorrectFriendlyName(root, entry, &result);
     }
     return result;
