@@ -1,8 +1,12 @@
-# Shared by scripts/test and scripts/run: packages, build, Wine prefix, and the
-# display, sound server and wineserver the programs run against.
+# Shared by scripts/test, scripts/run and the benchmarks: packages, build, Wine
+# prefix, and the display, sound server and wineserver the programs run against.
 # Sourced, not run. Callers set ROOT to the repository's top folder.
+#
+# The deliverables are 32-bit (i686): they load the card maker's 32-bit filters.
+# The same sources also build for x86_64 and run under wine64, for machines that
+# cannot run 32-bit code at all. orvix_arch picks one of the two; everything
+# below then works on that architecture's build folder, Wine and prefixes.
 
-BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 JOBS=${JOBS:-$(nproc)}
 # Wine's ANSI code page becomes 936 (GBK); no glibc locale is needed for that,
 # so bash's complaint about the missing locale is silenced.
@@ -12,26 +16,92 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml,winemenubuilder.exe=
 
 log() { printf '[%s] %s\n' "$(basename "$0")" "$*" >&2; }
 
-PACKAGES="g++-mingw-w64-i686 wine wine32:i386 wine64 xvfb xauth pulseaudio
-  gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386 googletest cmake
-  imagemagick fonts-wine fonts-wqy-microhei"
+# orvix_runs_32bit: whether this machine executes 32-bit x86 code. Tried, not
+# guessed from uname: some x86_64 kernels refuse 32-bit programs outright
+# ("Exec format error"). The probe is a 95-byte i386 ELF that exits with 42.
+orvix_runs_32bit() {
+  if [ -z "${ORVIX_RUNS_32BIT:-}" ]; then
+    local probe rc
+    probe=$(mktemp "${TMPDIR:-/tmp}/orvix-elf32.XXXXXX") || return 1
+    printf '\177ELF\001\001\001\000\000\000\000\000\000\000\000\000'\
+'\002\000\003\000\001\000\000\000\124\200\004\010\064\000\000\000'\
+'\000\000\000\000\000\000\000\000\064\000\040\000\001\000\000\000'\
+'\000\000\000\000\001\000\000\000\000\000\000\000\000\200\004\010'\
+'\000\200\004\010\137\000\000\000\137\000\000\000\005\000\000\000'\
+'\000\020\000\000\061\333\263\052\270\001\000\000\000\315\200' >"$probe"
+    chmod +x "$probe"
+    "$probe" 2>/dev/null; rc=$?
+    rm -f "$probe"
+    ORVIX_RUNS_32BIT=no
+    [ $rc = 42 ] && ORVIX_RUNS_32BIT=yes
+  fi
+  [ "$ORVIX_RUNS_32BIT" = yes ]
+}
+
+# The architectures whose programs run here: both where 32-bit code runs,
+# x86_64 alone elsewhere. ORVIX_ARCH=i686|x86_64 chooses one.
+orvix_run_archs() {
+  if [ -n "${ORVIX_ARCH:-}" ]; then echo "$ORVIX_ARCH"
+  elif orvix_runs_32bit; then echo "i686 x86_64"
+  else echo x86_64; fi
+}
+# The one architecture the product runs as: the deliverable where it can.
+orvix_main_arch() { set -- $(orvix_run_archs); echo "$1"; }
+
+# orvix_arch <i686|x86_64>: build folder, program folder, Wine and prefix kind
+# for that architecture. For x86_64 a `wine` first on PATH runs wine64, since
+# Debian's own `wine` takes the 32-bit loader whenever it is installed; the
+# scripts, ctest and the tests' own shell scripts then all say just `wine`.
+orvix_arch() {
+  ARCH=$1
+  BUILD_DIR=$ROOT/build/$ARCH
+  case $ARCH in
+    i686)
+      DIST=${ORVIX_DIST:-$ROOT/dist}
+      export WINEARCH=win32
+      WINE=wine ;;
+    x86_64)
+      DIST=${ORVIX_DIST:-$ROOT/dist-x86_64}
+      export WINEARCH=win64
+      WINE=/usr/lib/wine/wine64
+      export WINELOADER=$WINE
+      mkdir -p "$BUILD_DIR/winebin"
+      printf '#!/bin/sh\nexec %s "$@"\n' "$WINE" >"$BUILD_DIR/winebin/wine"
+      chmod +x "$BUILD_DIR/winebin/wine"
+      case ":$PATH:" in *":$BUILD_DIR/winebin:"*) ;; *) PATH=$BUILD_DIR/winebin:$PATH ;; esac
+      export PATH ;;
+    *) log "unknown architecture $ARCH (i686 or x86_64)"; return 1 ;;
+  esac
+}
+
+# Every build needs both cross compilers: the i686 deliverables compile on
+# every machine. Wine's 32-bit half and its 32-bit GStreamer plugins only where
+# 32-bit code runs; the 64-bit ones always (the x86_64 suite runs everywhere).
+PACKAGES="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xauth pulseaudio
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
+  gstreamer1.0-plugins-ugly googletest cmake imagemagick fonts-wine fonts-wqy-microhei"
+PACKAGES_32="wine32:i386 gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
+  gstreamer1.0-plugins-bad:i386 gstreamer1.0-plugins-ugly:i386"
 
 orvix_install_deps() {
-  local missing=""
-  for p in $PACKAGES; do
+  local missing="" want=$PACKAGES p
+  case " $(orvix_run_archs) " in *" i686 "*) want="$want $PACKAGES_32" ;; esac
+  for p in $want; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
   done
   [ -z "$missing" ] && return 0
   log "installing:$missing"
   export DEBIAN_FRONTEND=noninteractive
-  dpkg --print-foreign-architectures | grep -q i386 || dpkg --add-architecture i386
+  case "$missing" in *:i386*)
+    dpkg --print-foreign-architectures | grep -q i386 || dpkg --add-architecture i386 ;;
+  esac
   apt-get update -q >/dev/null
   apt-get install -y -q --no-install-recommends $missing >/dev/null
 }
 
 orvix_build() {
   cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-Release} \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-i686-mingw.cmake" >/dev/null
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw.cmake" -DORVIX_ARCH="$ARCH" >/dev/null
   cmake --build "$BUILD_DIR" -j "$JOBS" 2>&1 | grep -E 'error|warning|Error' || true
   # grep above swallows the build's exit status: ask again, quietly.
   cmake --build "$BUILD_DIR" -j "$JOBS" >/dev/null 2>&1 || {
@@ -76,17 +146,20 @@ orvix_services_stop() {
   ORVIX_PIDS=""
 }
 
-# orvix_prefix <dir>: a 32-bit Wine prefix, created once and kept.
+# orvix_prefix <dir>: a Wine prefix of the current architecture's kind
+# (WINEARCH, from orvix_arch), created once and kept.
 orvix_prefix() {
-  export WINEPREFIX=$1 WINEARCH=win32
+  export WINEPREFIX=$1
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    log "creating Wine prefix $WINEPREFIX"
+    log "creating $WINEARCH Wine prefix $WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
-    wineboot -i >/dev/null 2>&1 </dev/null
+    wine wineboot -i >/dev/null 2>&1 </dev/null
     # Windows not managed by the (absent) window manager: hiding or destroying
     # a shown top-level window then takes milliseconds instead of seconds.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
       </dev/null >/dev/null 2>&1
+    # Every Windows has C:\windows\system; Wine's 64-bit prefix lacks it.
+    mkdir -p "$WINEPREFIX/drive_c/windows/system"
     wineserver -w
   fi
 }
@@ -110,7 +183,7 @@ orvix_register() {
   [ -f "$BUILD_DIR/register.list" ] || return 0
   while read -r dll; do
     [ -n "$dll" ] || continue
-    wine regsvr32 /s "$(winepath -w "$dir/$dll")" </dev/null >/dev/null 2>&1 \
+    wine regsvr32 /s "$(wine winepath -w "$dir/$dll" 2>/dev/null)" </dev/null >/dev/null 2>&1 \
       || log "regsvr32 $dll failed"
   done < "$BUILD_DIR/register.list"
 }

@@ -13,7 +13,7 @@ typedef struct BandatlasText {
     const char* pszText;
 } BandatlasText;
 
-// One country's channel plans (28 bytes). A plan has last - first + 1
+// One country's channel plans (28 bytes in 32 bits, 40 in 64). A plan has last - first + 1
 // channels; its frequency array holds one value in Hz per channel, in channel
 // order, ascending. Either array may be NULL when the country has no such plan.
 typedef struct CountryFrequencyTable {
