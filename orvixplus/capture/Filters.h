@@ -2,6 +2,7 @@
 // identifier, the name it goes into the graph under and its Create rule.
 #pragma once
 #include "FilterWrapper.h"
+#include "RecorderInterfaces.h"
 
 // {CF49D4E0-1115-11CE-B03A-0020AF0BA770}
 class CAviDecompressorFilter : public CFilterWrapper {
@@ -91,13 +92,6 @@ protected:
 
 extern const CLSID CLSID_BrinmarchDeinterlacer;
 extern const CLSID CLSID_BrinmarchVideoInvert;
-extern const CLSID CLSID_KestorImageGrabber;
 extern const CLSID CLSID_KsrOverlayFilter;
-extern const CLSID CLSID_BrinmarchMpegRecorder;
-extern const IID IID_IKestorImageGrabber;
 extern const IID IID_IKsrOverlayDisplay;
-extern const IID IID_IMpegRecorderA;
-extern const IID IID_IMpegRecorderSecondSettings;
-extern const IID IID_IMpegRecorderB;
-extern const IID IID_IMpegRecorderVideoSettings;
 extern const IID IID_IMixerPinConfigOrvix;
