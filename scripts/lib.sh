@@ -75,11 +75,13 @@ orvix_arch() {
 }
 
 # Every build needs both cross compilers: the i686 deliverables compile on
-# every machine. Wine's 32-bit half and its 32-bit GStreamer plugins only where
+# every machine. Python draws the skins at build time; the GStreamer tools
+# check recorded files from the Linux side in the tests. Wine's 32-bit half and its 32-bit GStreamer plugins only where
 # 32-bit code runs; the 64-bit ones always (the x86_64 suite runs everywhere).
 PACKAGES="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xauth pulseaudio
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
-  gstreamer1.0-plugins-ugly googletest cmake imagemagick fonts-wine fonts-wqy-microhei"
+  gstreamer1.0-plugins-ugly googletest cmake imagemagick fonts-wine fonts-wqy-microhei
+  python3 gstreamer1.0-tools gstreamer1.0-plugins-base-apps"
 PACKAGES_32="wine32:i386 gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
   gstreamer1.0-plugins-bad:i386 gstreamer1.0-plugins-ugly:i386"
 
