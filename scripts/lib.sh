@@ -97,8 +97,8 @@ orvix_install_deps() {
   case "$missing" in *:i386*)
     dpkg --print-foreign-architectures | grep -q i386 || dpkg --add-architecture i386 ;;
   esac
-  apt-get update -q >/dev/null
-  apt-get install -y -q --no-install-recommends $missing >/dev/null
+  LC_ALL=C apt-get update -q >/dev/null
+  LC_ALL=C apt-get install -y -q --no-install-recommends $missing >/dev/null
 }
 
 orvix_build() {
