@@ -97,8 +97,10 @@ orvix_install_deps() {
   case "$missing" in *:i386*)
     dpkg --print-foreign-architectures | grep -q i386 || dpkg --add-architecture i386 ;;
   esac
-  LC_ALL=C apt-get update -q >/dev/null
-  LC_ALL=C apt-get install -y -q --no-install-recommends $missing >/dev/null
+  local out
+  out=$( { LC_ALL=C apt-get update -q && \
+           LC_ALL=C apt-get install -y -q --no-install-recommends $missing; } 2>&1 ) || {
+    printf '%s\n' "$out" | tail -20 >&2; log "package install failed"; return 1; }
 }
 
 orvix_build() {
