@@ -6,12 +6,35 @@
 
 namespace wt {
 
+// The test program's name: its card and its log are its own, so that
+// Wavetrap's test programs can run side by side.
+static std::string ProgramName()
+{
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(NULL, path, MAX_PATH);
+    std::string name(path, n);
+    name = name.substr(name.find_last_of("\\/") + 1);
+    return name.substr(0, name.find('.'));
+}
+
 // A card of this test program's own, shared with the clients it starts.
-static const BOOL g_ownCard = SetEnvironmentVariableA("ORVIX_CARD", "wavetrap_test");
+static const BOOL g_ownCard = SetEnvironmentVariableA("ORVIX_CARD", ProgramName().c_str());
+
+// Wavetrap.dll has its own copy of the message-box seam, which the test's
+// recorder does not reach: its boxes go to this log rather than onto the
+// screen, where nobody would answer them.
+std::string DllBoxLog()
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    return std::string(temp) + ProgramName() + "_boxes.log";
+}
+static const BOOL g_boxLog = SetEnvironmentVariableA("ORVIX_MSGBOX_LOG", DllBoxLog().c_str());
 
 void TuneTo(double mhz)
 {
     (void)g_ownCard;
+    (void)g_boxLog;
     int divider = (int)((mhz + 38.875) * 16 + 0.5);
     BYTE bytes[4] = {(BYTE)(divider >> 8), (BYTE)(divider & 0xFF), 0xCE, (BYTE)(mhz < 160 ? 0x01 : 0x02)};
     CardI2CWrite(0xC0, bytes, 4);

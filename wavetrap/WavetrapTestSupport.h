@@ -8,6 +8,10 @@
 
 namespace wt {
 
+// Where the message boxes of Wavetrap.dll (and of the clients started) are
+// logged, one line each: caption, text and flags, tab-separated.
+std::string DllBoxLog();
+
 // Programs the card's tuner to a frequency, as the TV program does.
 void TuneTo(double mhz);
 // The tone the card plays for a station's test pattern.

@@ -3,6 +3,7 @@
 // and the apartments of its clients.
 #include "AudioCapture.h"
 #include "CaptureDevice.h"
+#include "TestSupport.h"
 #include "WavetrapTestSupport.h"
 #include <gtest/gtest.h>
 #include <dispex.h>
@@ -198,6 +199,7 @@ void OnThread(const std::function<void()>& fn)
 // loads the library itself.
 void PreviewFromApartment(DWORD model)
 {
+    DeleteFileA(wt::DllBoxLog().c_str());
     OnThread([model] {
         ASSERT_EQ(S_OK, CoInitializeEx(NULL, model));
         IAudioCapture* c = NULL;
@@ -240,6 +242,7 @@ void PreviewFromApartment(DWORD model)
         EXPECT_EQ(S_OK, CoInitializeEx(NULL, other)) << "the thread must be out of every apartment";
         CoUninitialize();
     });
+    EXPECT_TRUE(ts::ReadLines(wt::DllBoxLog()).empty()) << "no message box";
 }
 
 TEST(WavetrapApartments, MultithreadedClient)

@@ -121,7 +121,40 @@ HRESULT WavDestFilter::OnStateChange(FILTER_STATE from, FILTER_STATE to) {
         ds::AutoLock lock(streamLock_);
         dataBytes_ = 0;
     }
+    if (to == State_Stopped) FinishFile();
     return S_OK;
+}
+
+// The writer may stop between a block and the header after it, leaving a
+// block the header does not count. It stops before we do, so by now its file
+// is whole: the header is made to agree with what the file holds.
+void WavDestFilter::FinishFile() {
+    IPin* peer = out_->Peer();
+    const WAVEFORMATEX* wf = in_->ConnectionType().Wave();
+    if (!peer || !wf) return;
+    PIN_INFO info;
+    if (FAILED(peer->QueryPinInfo(&info)) || !info.pFilter) return;
+    ds::ComPtr<IBaseFilter> writer;
+    writer.Attach(info.pFilter);
+    ds::ComPtr<IFileSinkFilter> sink;
+    LPOLESTR name = NULL;
+    AM_MEDIA_TYPE mt = {};
+    if (FAILED(sink.QueryFrom(writer.Get(), IID_IFileSinkFilter)) || FAILED(sink->GetCurFile(&name, &mt)))
+        return;
+    ds::FreeMediaType(&mt);
+    if (!name) return;
+    HANDLE file = CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    CoTaskMemFree(name);
+    if (file == INVALID_HANDLE_VALUE) return;
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(file, &size) && size.QuadPart >= kHeaderBytes && size.QuadPart < 0xFFFFFFF0LL) {
+        DWORD data = static_cast<DWORD>(size.QuadPart - kHeaderBytes);
+        std::vector<BYTE> header = MakeWavHeader(*wf, data);
+        DWORD written = 0;
+        WriteFile(file, header.data(), kHeaderBytes, &written, NULL);
+    }
+    CloseHandle(file);
 }
 
 // One block stamped with its place in the file.

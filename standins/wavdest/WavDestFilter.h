@@ -3,7 +3,8 @@
 // byte offset, so every block is stamped [offset, offset + length), and after
 // every block (and at the end of the stream) the 44-byte header goes again to
 // offset 0 with the sizes so far: the file is a valid WAV whenever the graph
-// stops, even if the writer stopped before the last block reached it.
+// stops, even if the writer stopped before the last block reached it; and at
+// the stop the header is made to agree with the file the writer left.
 #pragma once
 #include "Filter.h"
 #include "Pin.h"
@@ -30,6 +31,7 @@ private:
     HRESULT OnStateChange(FILTER_STATE from, FILTER_STATE to) override;
     HRESULT Write(const BYTE* data, long length);
     HRESULT SendHeader();
+    void FinishFile();
 
     InPin* in_;
     OutPin* out_;
