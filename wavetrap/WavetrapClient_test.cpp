@@ -1,5 +1,7 @@
 // The test client as a user runs it: it records the tuned station's sound to
 // WAV and WMA files and plays them back through Wavetrap.dll.
+#include "AsfParse.h"
+#include "AudioPlaybackGraph.h"
 #include "CardState.h"
 #include "TestSupport.h"
 #include "WavetrapTestSupport.h"
@@ -90,6 +92,46 @@ TEST_F(ClientTest, PlaysARecordingToItsEnd)
     ASSERT_EQ(0u, Run("record wav 1 " + dir + "short"));
     EXPECT_EQ(0u, Run("play " + dir + "short.wav"));
     EXPECT_TRUE(Boxes().empty());
+}
+
+// "WMA" recordings are ASF files of uncompressed PCM, which Wine reads
+// through its ASF demuxer.
+TEST_F(ClientTest, RecordsWmaAndPlaysItToTheEnd)
+{
+    wt::TuneTo(192.25);  // pattern 4
+    ASSERT_EQ(0u, Run("record wma 2 " + dir + "take"));
+    std::string file = wt::ReadFileBytes(dir + "take.wma");
+    asf::AsfInfo info = asf::ParseAsf(file);
+    ASSERT_TRUE(info.ok) << info.error;
+    EXPECT_EQ(file.size(), info.fileSize);
+    EXPECT_EQ(info.packets, info.dataPackets);
+    EXPECT_EQ(file.size(), 276 + info.dataObjectSize) << "header, then the data object to the end";
+    EXPECT_EQ(1, info.streams);
+    EXPECT_EQ(1, info.audioStreams);
+    const WAVEFORMATEX cardFormat = {WAVE_FORMAT_PCM, 2, 44100, 176400, 4, 16, 0};
+    EXPECT_EQ(0, memcmp(&cardFormat, &info.format, 16)) << "the card's PCM format";
+    double seconds = info.payload.size() / 176400.0;
+    EXPECT_GT(seconds, 1.3);
+    EXPECT_LT(seconds, 2.8);
+    EXPECT_NEAR(seconds, info.playDuration / 1e7, 0.001);
+    std::vector<short> samples(info.payload.size() / 2);
+    memcpy(samples.data(), info.payload.data(), samples.size() * 2);
+    EXPECT_EQ(wt::StationTone(4), wt::StrongestTone(samples, 44100));
+
+    EXPECT_EQ(0u, Run("play " + dir + "take.wma"));
+    EXPECT_TRUE(Boxes().empty());
+
+    // In process: at the end of the stream the graph is gone.
+    CoInitialize(NULL);
+    {
+        CAudioPlaybackGraph playback;
+        ASSERT_TRUE(playback.InitPlayback());
+        ASSERT_TRUE(playback.SetPlayFileName(wt::Wide(dir + "take.wma").c_str()));
+        ASSERT_TRUE(playback.Play());
+        EXPECT_TRUE(ts::PumpUntil([&] { return playback.HandlePlaybackEvent() != FALSE; }, 15000));
+        EXPECT_TRUE(playback.GetGraph() == NULL);
+    }
+    CoUninitialize();
 }
 
 }  // namespace

@@ -3,46 +3,17 @@
 // by the header with the sizes so far.
 #include "MediaType.h"
 #include "SinkFilter.h"
+#include "TestSource.h"
 #include "WavDestFilter.h"
 #include <gtest/gtest.h>
 #include <string.h>
 
 namespace {
 
-class PcmOut : public ds::OutputPin {
-public:
-    explicit PcmOut(ds::Filter* f) : OutputPin(f, L"Out") {}
-    HRESULT CheckMediaType(const AM_MEDIA_TYPE* mt) override {
-        return IsEqualGUID(mt->majortype, MEDIATYPE_Audio) ? S_OK : S_FALSE;
-    }
-    HRESULT GetMediaType(int index, AM_MEDIA_TYPE* mt) override {
-        if (index) return VFW_S_NO_MORE_ITEMS;
-        ds::MediaType pcm = ds::MakePcmType(22050, 16, 1);
-        return ds::CopyMediaType(mt, &pcm);
-    }
-    HRESULT DecideBufferSize(ALLOCATOR_PROPERTIES* props) override {
-        props->cBuffers = 2;
-        props->cbBuffer = 100000;
-        props->cbAlign = 1;
-        return S_OK;
-    }
-    HRESULT Send(long bytes, BYTE fill) {
-        ds::ComPtr<IMediaSample> s;
-        HRESULT hr = GetDeliveryBuffer(s.Out());
-        if (FAILED(hr)) return hr;
-        BYTE* p = NULL;
-        s->GetPointer(&p);
-        memset(p, fill, bytes);
-        s->SetActualDataLength(bytes);
-        return Deliver(s.Get());
-    }
-};
+void Fill(BYTE* data, long bytes, void* value) { memset(data, *static_cast<BYTE*>(value), bytes); }
 
-class PcmSource : public ds::Filter {
-public:
-    PcmSource() : Filter(GUID_NULL), out(new PcmOut(this)) { AddPin(out); }
-    PcmOut* out;
-};
+// Sends one block of that many bytes, all of one value.
+HRESULT Send(ds::TestSource* source, long bytes, BYTE value) { return source->Send(bytes, Fill, &value); }
 
 IPin* PinOf(IBaseFilter* f, int index) {
     ds::ComPtr<IEnumPins> pins;
@@ -62,7 +33,7 @@ protected:
         CoInitialize(NULL);
         ASSERT_EQ(S_OK, CoCreateInstance(CLSID_FilterGraph, NULL, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
                                          graph.OutVoid()));
-        source = new PcmSource();
+        source = new ds::TestSource(22050, 16, 1);
         source->AddRef();
         dest = new wavdest::WavDestFilter();
         dest->AddRef();
@@ -84,14 +55,14 @@ protected:
     void Connect() {
         ds::ComPtr<IPin> in(PinOf(dest, 0), false), out(PinOf(dest, 1), false);
         ds::ComPtr<IPin> sinkIn(PinOf(sink, 0), false);
-        ASSERT_EQ(S_OK, graph->ConnectDirect(source->out, in.Get(), NULL));
+        ASSERT_EQ(S_OK, graph->ConnectDirect(source->Output(), in.Get(), NULL));
         ASSERT_EQ(S_OK, graph->ConnectDirect(out.Get(), sinkIn.Get(), NULL));
         ASSERT_EQ(S_OK, control.QueryFrom(graph.Get(), IID_IMediaControl));
         ASSERT_TRUE(SUCCEEDED(control->Run()));
     }
     ds::ComPtr<IGraphBuilder> graph;
     ds::ComPtr<IMediaControl> control;
-    PcmSource* source;
+    ds::TestSource* source;
     wavdest::WavDestFilter* dest;
     ds::SinkFilter* sink;
 };
@@ -127,9 +98,9 @@ TEST_F(WavDestTest, OutputWaitsForTheInputAndCarriesAStream) {
 
 TEST_F(WavDestTest, BlocksAreStampedAsFileOffsetsEachFollowedByTheHeader) {
     Connect();
-    ASSERT_EQ(S_OK, source->out->Send(1000, 0x11));
+    ASSERT_EQ(S_OK, Send(source, 1000, 0x11));
     // Larger than one output buffer: two pieces, one header.
-    ASSERT_EQ(S_OK, source->out->Send(70000, 0x22));
+    ASSERT_EQ(S_OK, Send(source, 70000, 0x22));
     std::vector<ds::SampleRecord> r = sink->Records();
     ASSERT_EQ(5u, r.size());
     const REFERENCE_TIME want[5][2] = {{44, 1044}, {0, 44}, {1044, 1044 + 65536}, {1044 + 65536, 71044}, {0, 44}};
@@ -148,9 +119,9 @@ TEST_F(WavDestTest, BlocksAreStampedAsFileOffsetsEachFollowedByTheHeader) {
 
 TEST_F(WavDestTest, EndOfStreamSendsTheHeaderAndPassesOn) {
     Connect();
-    ASSERT_EQ(S_OK, source->out->Send(400, 0x33));
+    ASSERT_EQ(S_OK, Send(source, 400, 0x33));
     sink->ClearRecords();
-    ASSERT_EQ(S_OK, source->out->DeliverEndOfStream());
+    ASSERT_EQ(S_OK, source->SendEndOfStream());
     std::vector<ds::SampleRecord> r = sink->Records();
     ASSERT_EQ(1u, r.size());
     EXPECT_EQ(0, r[0].start);
@@ -160,11 +131,11 @@ TEST_F(WavDestTest, EndOfStreamSendsTheHeaderAndPassesOn) {
 
 TEST_F(WavDestTest, ANewRunStartsANewFile) {
     Connect();
-    ASSERT_EQ(S_OK, source->out->Send(400, 0x33));
+    ASSERT_EQ(S_OK, Send(source, 400, 0x33));
     control->Stop();
     sink->ClearRecords();
     ASSERT_TRUE(SUCCEEDED(control->Run()));
-    ASSERT_EQ(S_OK, source->out->Send(200, 0x44));
+    ASSERT_EQ(S_OK, Send(source, 200, 0x44));
     std::vector<ds::SampleRecord> r = sink->Records();
     ASSERT_EQ(2u, r.size());
     EXPECT_EQ(44, r[0].start);
