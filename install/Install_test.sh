@@ -5,33 +5,9 @@
 # The driver files are the card maker's, not ours: the cases use placeholders.
 # Usage: Install_test.sh <Install.exe>, with WINEPREFIX the prepared prefix.
 set -u
-# Each case runs as a job of its own process group, so that an interrupted run
-# can stop a case together with everything the case started.
-set -m
 EXE=$1
-TEMPLATE=${WINEPREFIX:?the prepared test prefix}
-# The copies live beside the template: hard links need the same file system.
-# A run that was killed outright (no cleanup) leaves its copies behind; the
-# next run removes those whose run is gone.
-BASE=$(dirname "$TEMPLATE")
-for old in "$BASE"/install-test.*/; do
-  [ -d "$old" ] || continue
-  old=${old%/}
-  kill -0 "${old##*.}" 2>/dev/null && continue
-  for p in "$old"/*/; do [ -d "$p" ] && WINEPREFIX=${p%/} wineserver -k >/dev/null 2>&1; done
-  rm -rf "$old"
-done
-WORK=$BASE/install-test.$$
-rm -rf "$WORK" && mkdir -p "$WORK" || exit 1
-cleanup() {
-  local pid p
-  for pid in $(jobs -p); do kill -- -"$pid" 2>/dev/null; done
-  wait 2>/dev/null
-  for p in "$WORK"/*/; do [ -d "$p" ] && WINEPREFIX=${p%/} wineserver -k >/dev/null 2>&1; done
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM HUP
+. "$(dirname "$0")/../testsupport/PrefixCopy.sh"
+prefix_copy_begin install-test
 
 FILES="system32/34api.dll system32/34COM.dll system32/Prop7134.dll system32/34dd.dll
   system32/34dialog.dll system32/34dlg2.dll system32/34ds.dll system32/34I2Curd.dll
@@ -52,35 +28,19 @@ CANNOT='无法更新驱动程序!'
 RESTART='ExitWindowsEx 0x6 0x0'
 
 # fresh <case> [files not installed yet...]: a prefix copy with Install.exe and
-# its Drivers folder, and old copies of the other driver files in place.
-# system32 is hard-linked (most of the size): Install only adds files there, and
-# an old copy replaces a link instead of writing through it. The users' Temp
-# folders hold the scratch files of the tests running meanwhile: left out.
+# its Drivers folder, and old copies of the other driver files in place (an old
+# copy replaces a link instead of writing through it).
 fresh() {
-  P=$WORK/$1; shift
-  mkdir -p "$P/drive_c/windows" "$P/drive_c/prog/Drivers"
+  prefix_copy "$WORK/$1"; shift
+  mkdir -p "$P/drive_c/prog/Drivers"
   local f
-  for f in "$TEMPLATE"/* "$TEMPLATE"/.update-timestamp "$TEMPLATE"/drive_c/* \
-           "$TEMPLATE"/drive_c/windows/*; do
-    case ${f#"$TEMPLATE"/} in
-      drive_c|drive_c/windows) ;;
-      drive_c/windows/system32) cp -al "$f" "$P/drive_c/windows/" ;;
-      drive_c/users) tar -C "$TEMPLATE/drive_c" --exclude='users/*/Temp/*' -cf - users \
-                       | tar -C "$P/drive_c" -xf - ;;
-      *) cp -a "$f" "$P/${f#"$TEMPLATE"/}" ;;
-    esac
-  done
   cp "$EXE" "$P/drive_c/prog/Install.exe"
   for f in $FILES; do
     echo "driver ${f##*/}" >"$P/drive_c/prog/Drivers/${f##*/}"
     case " $* " in *" $f "*) continue ;; esac
     rm -f "$P/drive_c/windows/$f" && echo "old" >"$P/drive_c/windows/$f"
   done
-  # Kept up between the case's Wine runs, but not forever should the case be
-  # killed before it stops its server.
-  WINEPREFIX=$P wineserver -p10 >/dev/null 2>&1 </dev/null &
 }
-wine_p() { WINEPREFIX=$P wine "$@" </dev/null 2>/dev/null; }
 # seed <lines of a REGEDIT4 file>. The first Wine run of a case starts Wine's
 # services, which keep its output open: not the case's own output then.
 seed() {

@@ -7,7 +7,9 @@ namespace card {
 
 const wchar_t kAudioCaptureName[] = L"Kestor TV Arden WDM Audio Capture";
 
-AudioCaptureFilter::AudioCaptureFilter() : Filter(CLSID_CardAudioCapture) {
+AudioCaptureFilter::AudioCaptureFilter()
+    : Filter(CLSID_CardAudioCapture), watcher_(NULL), present_(true),
+      quit_(CreateEventA(NULL, TRUE, FALSE, NULL)) {
     // Pin ids are digits: callers take the id's first character as the
     // line's value.
     std::vector<AudioLinePin*> lines;
@@ -16,6 +18,43 @@ AudioCaptureFilter::AudioCaptureFilter() : Filter(CLSID_CardAudioCapture) {
     lines.push_back(new AudioLinePin(this, L"CD", L"2", false));
     for (AudioLinePin* line : lines) AddPin(line);
     AddPin(new AudioOutPin(this, lines));
+}
+
+AudioCaptureFilter::~AudioCaptureFilter() {
+    StopWatching();
+    CloseHandle(quit_);
+}
+
+HRESULT AudioCaptureFilter::OnJoinGraph() {
+    StopWatching();
+    ResetEvent(quit_);
+    // Seen now, not when the thread gets going: a change meanwhile counts.
+    present_ = CardDeviceCount() > 0;
+    watcher_ = CreateThread(NULL, 0, WatchMain, this, 0, NULL);
+    return watcher_ ? S_OK : E_OUTOFMEMORY;
+}
+
+// Called while the graph is still ours: the watcher ends before it goes.
+void AudioCaptureFilter::OnLeaveGraph() { StopWatching(); }
+
+void AudioCaptureFilter::StopWatching() {
+    if (!watcher_) return;
+    SetEvent(quit_);
+    WaitForSingleObject(watcher_, INFINITE);
+    CloseHandle(watcher_);
+    watcher_ = NULL;
+}
+
+DWORD WINAPI AudioCaptureFilter::WatchMain(void* self) {
+    AudioCaptureFilter* f = static_cast<AudioCaptureFilter*>(self);
+    bool present = f->present_;
+    while (WaitForSingleObject(f->quit_, 100) == WAIT_TIMEOUT) {
+        bool now = CardDeviceCount() > 0;
+        if (now == present) continue;
+        present = now;
+        f->NotifyEvent(EC_DEVICE_LOST, reinterpret_cast<LONG_PTR>(static_cast<IBaseFilter*>(f)), now ? 1 : 0);
+    }
+    return 0;
 }
 
 int AudioCaptureFilter::LineTone(int line) {
