@@ -78,3 +78,43 @@ BOOL FwSetSystemPowerState(BOOL suspend, BOOL force)
         return TRUE;
     return SetSystemPowerState(suspend, force);
 }
+
+EXECUTION_STATE FwSetThreadExecutionState(EXECUTION_STATE flags)
+{
+    char line[64];
+    snprintf(line, sizeof(line), "SetThreadExecutionState 0x%lx", (unsigned long)flags);
+    if (AppendToEnvLog("ORVIX_POWER_LOG", line))
+        return ES_SYSTEM_REQUIRED;  // any non-zero previous state: the call "worked"
+    return SetThreadExecutionState(flags);
+}
+
+BOOL FwSetWaitableTimer(HANDLE timer, const LARGE_INTEGER* dueTime, LONG period,
+                        PTIMERAPCROUTINE completion, LPVOID arg, BOOL resume)
+{
+    char when[48] = "?";
+    if (dueTime && dueTime->QuadPart >= 0) {
+        FILETIME ft;
+        ft.dwLowDateTime = dueTime->LowPart;
+        ft.dwHighDateTime = (DWORD)dueTime->HighPart;
+        SYSTEMTIME st;
+        if (FileTimeToSystemTime(&ft, &st))
+            snprintf(when, sizeof(when), "%04u-%02u-%02u %02u:%02u:%02u", st.wYear, st.wMonth,
+                     st.wDay, st.wHour, st.wMinute, st.wSecond);
+    } else if (dueTime) {
+        snprintf(when, sizeof(when), "+%lldms", (long long)(-dueTime->QuadPart / 10000));
+    }
+    char line[96];
+    snprintf(line, sizeof(line), "SetWaitableTimer %s %d", when, resume ? 1 : 0);
+    if (AppendToEnvLog("ORVIX_POWER_LOG", line))
+        return TRUE;
+    return SetWaitableTimer(timer, dueTime, period, completion, arg, resume);
+}
+
+void FwKeybdEvent(BYTE vk, BYTE scan, DWORD flags, ULONG_PTR extraInfo)
+{
+    char line[64];
+    snprintf(line, sizeof(line), "keybd_event 0x%x 0x%x 0x%lx", vk, scan, (unsigned long)flags);
+    if (AppendToEnvLog("ORVIX_POWER_LOG", line))
+        return;
+    keybd_event(vk, scan, flags, extraInfo);
+}

@@ -8,7 +8,9 @@
 // with the box's first button. Otherwise a real box is shown.
 //
 // Power: with ORVIX_POWER_LOG set, the request is appended to that file as one
-// line ("ExitWindowsEx 0x2 0x0", "SetSystemPowerState 1 0") and reported as done.
+// line ("ExitWindowsEx 0x2 0x0", "SetSystemPowerState 1 0", "SetThreadExecutionState
+// 0x2", "SetWaitableTimer 2024-03-31 19:58:00 1" with the absolute due time in
+// UTC and the resume flag, "keybd_event 0x1 0x0 0x2") and reported as done.
 #pragma once
 #include <windows.h>
 
@@ -22,3 +24,9 @@ int FwDefaultAnswer(UINT flags);
 
 BOOL FwExitWindowsEx(UINT flags, DWORD reason);
 BOOL FwSetSystemPowerState(BOOL suspend, BOOL force);
+
+EXECUTION_STATE FwSetThreadExecutionState(EXECUTION_STATE flags);
+// An absolute due time is logged as UTC, a relative one as "+<ms>ms".
+BOOL FwSetWaitableTimer(HANDLE timer, const LARGE_INTEGER* dueTime, LONG period,
+                        PTIMERAPCROUTINE completion, LPVOID arg, BOOL resume);
+void FwKeybdEvent(BYTE vk, BYTE scan, DWORD flags, ULONG_PTR extraInfo);

@@ -1,0 +1,32 @@
+#include "ScheduleTrayApp.h"
+#include "ScheduleTrayDlg.h"
+
+CScheduleTrayApp theApp;
+
+CScheduleTrayApp::CScheduleTrayApp() : m_hMutex(NULL)
+{
+}
+
+BOOL CScheduleTrayApp::InitInstance()
+{
+    AfxEnableControlContainer();
+    m_hMutex = ::CreateMutexA(NULL, FALSE, TIMEWARDEN_MUTEX_NAME);
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+        AfxMessageBox("应用程序已经在运行!");
+        return FALSE;
+    }
+    Enable3dControls();
+    CScheduleTrayDlg dlg;
+    m_pMainWnd = &dlg;
+    dlg.DoModal();
+    m_pMainWnd = NULL;
+    return FALSE;
+}
+
+int CScheduleTrayApp::ExitInstance()
+{
+    if (m_hMutex)
+        ::CloseHandle(m_hMutex);
+    m_hMutex = NULL;
+    return CWinApp::ExitInstance();
+}

@@ -1,0 +1,345 @@
+// Timewarden.exe itself, in a fresh program folder beside a stand-in for
+// OrvixPlus that logs how it was started and what it was sent.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+#include <stdio.h>
+#include <time.h>
+#include <algorithm>
+#include "CardCtl.h"
+#include "CardState.h"
+#include "ScheduleFile.h"
+#include "ScheduleMessages.h"
+#include "ScheduleTestTime.h"
+#include "TestSupport.h"
+
+namespace {
+
+// The card of this test alone; the programs it starts inherit it.
+const BOOL g_ownCard = SetEnvironmentVariableA("ORVIX_CARD", "timewarden_app_test");
+
+const DWORD kTimeoutMs = 20000;
+const UINT kTrayIconId = 129;
+
+HWND FindScheduler() { return FindWindowA(SCHEDULER_WINDOW_CLASS, SCHEDULER_WINDOW_CAPTION); }
+
+BOOL ModifyTrayIcon(HWND hwnd)
+{
+    NOTIFYICONDATAA nid = {};
+    nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    nid.hWnd = hwnd;
+    nid.uID = kTrayIconId;
+    return Shell_NotifyIconA(NIM_MODIFY, &nid);
+}
+
+std::string StartupShortcut()
+{
+    char folder[MAX_PATH] = "";
+    SHGetSpecialFolderPathA(NULL, folder, CSIDL_STARTUP, FALSE);
+    return std::string(folder) + "\\Schedule TV.lnk";
+}
+
+std::string ShortcutTarget(const std::string& link)
+{
+    std::string target;
+    IShellLinkA* shellLink = NULL;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                (void**)&shellLink)))
+        return target;
+    IPersistFile* file = NULL;
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
+    char path[MAX_PATH] = "";
+    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, (void**)&file))) {
+        if (SUCCEEDED(file->Load(wide, STGM_READ)) &&
+            SUCCEEDED(shellLink->GetPath(path, MAX_PATH, NULL, 0)))
+            target = path;
+        file->Release();
+    }
+    shellLink->Release();
+    return target;
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool SameText(std::string a, std::string b)
+{
+    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
+
+class TimewardenFolder : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        CoInitialize(NULL);
+        CardReset();
+        // A space in the folder: the programs must quote what they start.
+        dir_ = ts::FreshTempDir("timewarden app");
+        exe_ = dir_ + "Timewarden.exe";
+        ASSERT_TRUE(CopyFileA((ts::ExeDir() + "Timewarden.exe").c_str(), exe_.c_str(), FALSE));
+        ASSERT_TRUE(CopyFileA((ts::ExeDir() + "orvix_program_stub.exe").c_str(),
+                              (dir_ + "OrvixPlus.exe").c_str(), FALSE));
+        power_ = dir_ + "power.log";
+        boxes_ = dir_ + "boxes.log";
+        stub_ = dir_ + "stub.log";
+        ASSERT_EQ(NULL, FindScheduler()) << "another Timewarden is running";
+    }
+
+    void TearDown() override
+    {
+        for (ts::ChildProcess* p : {&timewarden_, &main_, &fm_}) {
+            if (p->Running())
+                p->Kill();
+        }
+        CoUninitialize();
+    }
+
+    std::vector<std::string> Env() const
+    {
+        return {"ORVIX_POWER_LOG=" + power_, "ORVIX_MSGBOX_LOG=" + boxes_, "STUB_LOG=" + stub_,
+                "STUB_WINDOW="};
+    }
+
+    bool StartTimewarden(ts::ChildProcess& child) { return child.Start("\"" + exe_ + "\"", Env(), dir_); }
+
+    // The window exists before its initialisation is through: the tray icon
+    // is the first thing it adds, the shortcut comes after COM.
+    HWND StartAndWait()
+    {
+        if (!StartTimewarden(timewarden_))
+            return NULL;
+        HWND hwnd = NULL;
+        ts::PumpUntil([&] {
+            hwnd = FindScheduler();
+            return hwnd && ModifyTrayIcon(hwnd) && Exists(StartupShortcut());
+        }, kTimeoutMs);
+        // The card's enumerator comes after the shortcut.
+        ts::PumpFor(300);
+        return hwnd;
+    }
+
+    void Exit(HWND hwnd)
+    {
+        PostMessageA(hwnd, WM_COMMAND, 32775, 0);
+        EXPECT_EQ(0u, timewarden_.Wait(kTimeoutMs));
+    }
+
+    // A stand-in program showing its window with this caption.
+    HWND StartStubWindow(ts::ChildProcess& child, const char* caption)
+    {
+        std::vector<std::string> env = Env();
+        env.back() = std::string("STUB_WINDOW=") + caption;
+        if (!child.Start("\"" + ts::ExeDir() + "orvix_program_stub.exe\"", env, dir_))
+            return NULL;
+        HWND hwnd = NULL;
+        ts::PumpUntil([&] { return (hwnd = FindWindowA(NULL, caption)) != NULL; }, kTimeoutMs);
+        return hwnd;
+    }
+
+    std::vector<std::string> StubLines(const std::string& role)
+    {
+        std::vector<std::string> lines;
+        for (const std::string& line : ts::ReadLines(stub_))
+            if (line.compare(0, role.size() + 1, role + "\t") == 0)
+                lines.push_back(line.substr(role.size() + 1));
+        return lines;
+    }
+
+    bool WaitForStubLine(const std::string& role, const std::string& event, DWORD timeoutMs = kTimeoutMs)
+    {
+        return ts::PumpUntil([&] {
+            std::vector<std::string> lines = StubLines(role);
+            return std::find(lines.begin(), lines.end(), event) != lines.end();
+        }, timeoutMs);
+    }
+
+    void WriteSchedule(const std::vector<ScheduleRecord>& records)
+    {
+        ASSERT_TRUE(WriteScheduleFile((dir_ + SCHEDULE_FILE_NAME).c_str(), records.data(), records.size()));
+    }
+
+    std::string dir_, exe_, power_, boxes_, stub_;
+    ts::ChildProcess timewarden_, main_, fm_;
+};
+
+}  // namespace
+
+TEST_F(TimewardenFolder, StartsHiddenInTheTrayOnceAndLeavesNothingBehind)
+{
+    HWND hwnd = StartAndWait();
+    ASSERT_TRUE(hwnd != NULL);
+    EXPECT_TRUE(ModifyTrayIcon(hwnd));
+    EXPECT_FALSE(ts::PumpUntil([&] { return IsWindowVisible(hwnd) != FALSE; }, 1000));
+    ShowWindow(hwnd, SW_SHOW);
+    SetForegroundWindow(hwnd);
+    EXPECT_FALSE(ts::PumpUntil([&] { return IsWindowVisible(hwnd) != FALSE; }, 1000))
+        << "shown from outside";
+    EXPECT_TRUE(SameText(exe_, ShortcutTarget(StartupShortcut()))) << ShortcutTarget(StartupShortcut());
+
+    ts::ChildProcess second;
+    ASSERT_TRUE(StartTimewarden(second));
+    EXPECT_NE(STILL_ACTIVE, second.Wait(kTimeoutMs));
+    std::vector<std::string> boxes = ts::ReadLines(boxes_);
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_NE(std::string::npos, boxes[0].find("\t应用程序已经在运行!\t")) << ts::Gbk(boxes[0]);
+    EXPECT_TRUE(timewarden_.Running());
+
+    Exit(hwnd);
+    EXPECT_FALSE(ModifyTrayIcon(hwnd)) << "the icon outlived the program";
+    EXPECT_EQ(0, CardLiveObjects()) << "driver objects left behind";
+
+    // The shortcut is made again at every start.
+    ASSERT_TRUE(DeleteFileA(StartupShortcut().c_str()));
+    hwnd = StartAndWait();
+    ASSERT_TRUE(hwnd != NULL);
+    EXPECT_TRUE(Exists(StartupShortcut()));
+    Exit(hwnd);
+}
+
+namespace {
+
+// The minute that now + 40 s falls in stays the same for the next few
+// seconds: wait out the moments just before it changes.
+time_t StableLookAheadMinute()
+{
+    while (((time(NULL) + 40) % 60) > 55)
+        Sleep(200);
+    time_t t = time(NULL) + 40;
+    return t - t % 60;
+}
+
+std::string UtcText(time_t t)
+{
+    struct tm u;
+    gmtime_s(&u, &t);
+    char text[32];
+    strftime(text, sizeof(text), "%Y-%m-%d %H:%M:%S", &u);
+    return text;
+}
+
+}  // namespace
+
+TEST_F(TimewardenFolder, LaunchesOrvixPlusForADueEntryUnlessItRuns)
+{
+    HWND hwnd = StartAndWait();
+    ASSERT_TRUE(hwnd != NULL);
+    time_t minute = StableLookAheadMinute();
+    PostMessageA(hwnd, WM_TIMER, 100, 0);
+    EXPECT_FALSE(WaitForStubLine("launched", "start\t\"" + dir_ + "\\OrvixPlus.exe\" ant", 1500))
+        << "launched with an empty schedule";
+
+    // Written after the start: seen only once OrvixPlus says so.
+    WriteSchedule({Entry(minute, 60, SCHEDULE_REPEAT_ONCE)});
+    PostMessageA(hwnd, WM_COMMAND, ID_SCHEDULE_RELOAD, 0);
+    PostMessageA(hwnd, WM_TIMER, 100, 0);
+    EXPECT_TRUE(WaitForStubLine("launched", "start\t\"" + dir_ + "\\OrvixPlus.exe\" ant"))
+        << "stub log:\n" << (StubLines("launched").empty() ? "" : StubLines("launched").back());
+
+    ASSERT_TRUE(StartStubWindow(main_, "Orvix Plus") != NULL);
+    size_t launches = StubLines("launched").size();
+    StableLookAheadMinute();
+    PostMessageA(hwnd, WM_TIMER, 100, 0);
+    ts::PumpFor(1500);
+    EXPECT_EQ(launches, StubLines("launched").size()) << "launched while OrvixPlus runs";
+    Exit(hwnd);
+}
+
+TEST_F(TimewardenFolder, StandsByAndShutsDownTenSecondsAfterOrvixPlusAsks)
+{
+    HWND hwnd = StartAndWait();
+    ASSERT_TRUE(hwnd != NULL);
+    DWORD start = GetTickCount();
+    PostMessageA(hwnd, WM_COMMAND, ID_SCHEDULE_STANDBY, 0);
+    PostMessageA(hwnd, WM_COMMAND, ID_SCHEDULE_SHUTDOWN, 0);
+    ts::PumpFor(5000);
+    PostMessageA(hwnd, WM_COMMAND, ID_SCHEDULE_STANDBY, 0);  // starts the delay again
+    DWORD shutdownAt = 0, standbyAt = 0;
+    ts::PumpUntil([&] {
+        std::vector<std::string> lines = ts::ReadLines(power_);
+        DWORD now = GetTickCount() - start;
+        for (const std::string& line : lines) {
+            if (line == "ExitWindowsEx 0xd 0x0" && !shutdownAt) shutdownAt = now;
+            if (line == "SetSystemPowerState 1 0" && !standbyAt) standbyAt = now;
+        }
+        return standbyAt && now > standbyAt + 2000;
+    }, 25000);
+    EXPECT_NEAR(10000, (double)shutdownAt, 1500);
+    EXPECT_NEAR(15000, (double)standbyAt, 1500);
+    std::vector<std::string> lines = ts::ReadLines(power_);
+    EXPECT_EQ(1, std::count(lines.begin(), lines.end(), "ExitWindowsEx 0xd 0x0"));
+    EXPECT_EQ(1, std::count(lines.begin(), lines.end(), "SetSystemPowerState 1 0"));
+    Exit(hwnd);
+}
+
+TEST_F(TimewardenFolder, ArmsTheWakeTimerAtSuspendAndWakesTheDisplayAtResume)
+{
+    time_t now = time(NULL);
+    time_t start = now + 3600 - now % 60;
+    WriteSchedule({Entry(start, 60, SCHEDULE_REPEAT_ONCE)});
+    HWND hwnd = StartAndWait();
+    ASSERT_TRUE(hwnd != NULL);
+    SendMessageA(hwnd, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    std::vector<std::string> lines = ts::ReadLines(power_);
+    ASSERT_EQ(1u, lines.size());
+    EXPECT_EQ("SetWaitableTimer " + UtcText(start - 120) + " 1", lines[0]);
+
+    WriteSchedule({});
+    SendMessageA(hwnd, WM_COMMAND, ID_SCHEDULE_RELOAD, 0);
+    SendMessageA(hwnd, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    EXPECT_EQ(1u, ts::ReadLines(power_).size()) << "armed for an empty schedule";
+
+    SendMessageA(hwnd, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    lines = ts::ReadLines(power_);
+    ASSERT_EQ(5u, lines.size());
+    char scan[16];
+    snprintf(scan, sizeof(scan), "0x%x", MapVirtualKeyA(1, 0));
+    EXPECT_EQ("SetThreadExecutionState 0x2", lines[1]);
+    EXPECT_EQ(std::string("keybd_event 0x1 ") + scan + " 0x0", lines[2]);
+    EXPECT_EQ(std::string("keybd_event 0x1 ") + scan + " 0x2", lines[3]);
+    EXPECT_EQ("SetThreadExecutionState 0x2", lines[4]);
+    Exit(hwnd);
+}
+
+TEST_F(TimewardenFolder, ForwardsRemoteKeysAndTypedNumbersToOrvixPlus)
+{
+    HWND hwnd = StartAndWait();
+    ASSERT_TRUE(hwnd != NULL);
+    // No OrvixPlus: a key goes nowhere and starts nothing.
+    CardPressKey(13);
+    ts::PumpFor(600);
+    EXPECT_TRUE(StubLines("launched").empty());
+    EXPECT_EQ(0, CardPendingKey()) << "the key was not read";
+
+    ASSERT_TRUE(StartStubWindow(main_, "Orvix Plus") != NULL);
+    CardPressKey(13);
+    EXPECT_TRUE(WaitForStubLine("Orvix Plus", "1133 0 13", 3000));
+
+    DWORD first = GetTickCount();
+    CardPressKey(1);
+    ts::PumpFor(300);
+    CardPressKey(2);
+    ts::PumpFor(300);
+    CardPressKey(3);
+    EXPECT_TRUE(WaitForStubLine("Orvix Plus", "1133 1 123", 4000));
+    EXPECT_NEAR(1300, (double)(GetTickCount() - first), 500);
+    CardPressKey(10);
+    EXPECT_TRUE(WaitForStubLine("Orvix Plus", "1133 1 0", 4000));
+    std::vector<std::string> lines = StubLines("Orvix Plus");
+    EXPECT_EQ(2, std::count_if(lines.begin(), lines.end(),
+                               [](const std::string& l) { return l.compare(0, 7, "1133 1 ") == 0; }))
+        << "one number for the three digits, one for the 0";
+
+    // Power with both programs: only the FM program closes.
+    ASSERT_TRUE(StartStubWindow(fm_, "KESTOR FM") != NULL);
+    CardPressKey(18);
+    EXPECT_TRUE(WaitForStubLine("KESTOR FM", "close", 3000));
+    ts::PumpFor(500);
+    lines = StubLines("Orvix Plus");
+    EXPECT_EQ(lines.end(), std::find(lines.begin(), lines.end(), "close"));
+
+    // Power alone: OrvixPlus starts, with no parameter.
+    PostMessageA(FindWindowA(NULL, "Orvix Plus"), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(0u, main_.Wait(kTimeoutMs));
+    CardPressKey(18);
+    EXPECT_TRUE(WaitForStubLine("launched", "start\t\"" + dir_ + "OrvixPlus.exe\"", 5000));
+    Exit(hwnd);
+}

@@ -1,0 +1,30 @@
+// Resource ids of Timewarden.
+#pragma once
+
+#define IDD_SCHEDULE_TRAY_DIALOG 102
+#define IDR_MAINFRAME 128            // dialog icon
+#define IDS_TRAY_TITLE 129           // window title and tooltip; also the tray icon's id
+#define IDI_TRAY 129
+#define IDR_TRAY_MENU 130
+#define IDD_SHUTDOWN_TIME 154
+
+#define IDC_SHUTDOWN_MONTH 1012
+#define IDC_SHUTDOWN_DAY 1013
+#define IDC_SHUTDOWN_HOUR 1014
+#define IDC_SHUTDOWN_MINUTE 1015
+
+#define WM_TRAY_NOTIFY 1124          // the tray icon's callback message
+
+#define ID_TRAY_LAUNCH 32771
+#define ID_TRAY_SCHEDULE_LIST 32772
+#define ID_TRAY_REMOTE_ID_RESET 32773
+#define ID_TRAY_TIMED_SHUTDOWN 32774
+#define ID_TRAY_EXIT 32775
+
+// Window timers of the hidden dialog.
+#define TIMER_REMOTE_POLL 1
+#define TIMER_SHUTDOWN 3
+#define TIMER_DIGIT_ENTRY 17
+#define TIMER_DUE_CHECK 100
+#define TIMER_STANDBY 200
+#define TIMER_TIMED_SHUTDOWN 581
