@@ -53,6 +53,14 @@ public:
     int SetROP2(int nDrawMode) { return ::SetROP2(m_hDC, nDrawMode); }
     int SetStretchBltMode(int nStretchMode) { return ::SetStretchBltMode(m_hDC, nStretchMode); }
     int SetMapMode(int nMapMode) { return ::SetMapMode(m_hDC, nMapMode); }
+    int GetMapMode() const { return ::GetMapMode(m_hDC); }
+    CSize GetWindowExt() const { SIZE sz; ::GetWindowExtEx(m_hDC, &sz); return CSize(sz.cx, sz.cy); }
+    CSize SetWindowExt(int cx, int cy) { SIZE sz; ::SetWindowExtEx(m_hDC, cx, cy, &sz); return CSize(sz.cx, sz.cy); }
+    CSize GetViewportExt() const { SIZE sz; ::GetViewportExtEx(m_hDC, &sz); return CSize(sz.cx, sz.cy); }
+    CSize SetViewportExt(int cx, int cy) { SIZE sz; ::SetViewportExtEx(m_hDC, cx, cy, &sz); return CSize(sz.cx, sz.cy); }
+    CPoint GetWindowOrg() const { POINT pt; ::GetWindowOrgEx(m_hDC, &pt); return CPoint(pt.x, pt.y); }
+    // A printer's context: off-screen buffers draw straight through it.
+    BOOL IsPrinting() const { return ::GetDeviceCaps(m_hDC, TECHNOLOGY) == DT_RASPRINTER; }
     UINT SetTextAlign(UINT nFlags) { return ::SetTextAlign(m_hDC, nFlags); }
     int SetPolyFillMode(int nPolyFillMode) { return ::SetPolyFillMode(m_hDC, nPolyFillMode); }
     CPoint SetViewportOrg(int x, int y) { POINT pt; ::SetViewportOrgEx(m_hDC, x, y, &pt); return CPoint(pt.x, pt.y); }
