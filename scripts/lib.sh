@@ -103,9 +103,14 @@ orvix_install_deps() {
     printf '%s\n' "$out" | tail -20 >&2; log "package install failed"; return 1; }
 }
 
+# The build's Python is Debian's: a version manager's shim on PATH is a shell
+# script that complains about the Chinese locale at every call.
+ORVIX_PYTHON=${ORVIX_PYTHON:-$(command -v /usr/bin/python3)}
+
 orvix_build() {
   cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-Release} \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw.cmake" -DORVIX_ARCH="$ARCH" >/dev/null
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw.cmake" -DORVIX_ARCH="$ARCH" \
+    ${ORVIX_PYTHON:+-DPython3_EXECUTABLE="$ORVIX_PYTHON"} >/dev/null
   cmake --build "$BUILD_DIR" -j "$JOBS" 2>&1 | grep -E 'error|warning|Error' || true
   # grep above swallows the build's exit status: ask again, quietly.
   cmake --build "$BUILD_DIR" -j "$JOBS" >/dev/null 2>&1 || {
