@@ -142,10 +142,16 @@ TEST_F(TrayDialog, ATargetInTheCurrentMinuteShutsDownAtOnceAndChoosingAgainDisar
     EXPECT_EQ(1, Shutdowns());
     Tick(LocalTime(2024, 12, 15, 10, 4, 20));
     EXPECT_EQ(1, Shutdowns()) << "the same minute twice";
+    HMENU popup = GetSubMenu(GetMenu(dlg_.GetSafeHwnd()), 0);
+    ASSERT_TRUE(popup != NULL);
+    dlg_.SendMessage(WM_INITMENUPOPUP, (WPARAM)popup, 0);
+    EXPECT_TRUE(GetMenuState(popup, ID_TRAY_TIMED_SHUTDOWN, MF_BYCOMMAND) & MF_CHECKED);
 
     ChooseTimedShutdown();
     EXPECT_EQ(1, g_shutdownDialogs) << "disarming asks nothing";
     EXPECT_FALSE(dlg_.IsShutdownArmed());
+    dlg_.SendMessage(WM_INITMENUPOPUP, (WPARAM)popup, 0);
+    EXPECT_FALSE(GetMenuState(popup, ID_TRAY_TIMED_SHUTDOWN, MF_BYCOMMAND) & MF_CHECKED);
 }
 
 TEST_F(TrayDialog, ALateTickStillShutsDownOnceForItsMinute)
