@@ -639,13 +639,18 @@ TEST_F(SkinControlsTest, ShapeTimerCountsFromZeroAtEachStart)
     CShapeTimer* t = MakeTimer("timer_record");
     t->StartElapsed();
     EXPECT_STREQ("00:00:00", t->GetText());
-    for (int i = 0; i < 3; ++i)
-        t->SendMessage(WM_TIMER, CShapeTimer::ELAPSED_TIMER, 0);
-    EXPECT_STREQ("00:00:03", t->GetText());
+    auto tick = [&](int n) {
+        for (int i = 0; i < n; ++i)
+            t->SendMessage(WM_TIMER, CShapeTimer::ELAPSED_TIMER, 0);
+    };
+    tick(59);
+    EXPECT_STREQ("00:00:59", t->GetText());
+    tick(3600 - 59);
+    EXPECT_STREQ("01:00:00", t->GetText());
     t->StartElapsed();
-    EXPECT_EQ(3u, t->GetElapsed()) << "a second start changes nothing";
+    EXPECT_EQ(3600u, t->GetElapsed()) << "a second start changes nothing";
     t->StopElapsed();
-    EXPECT_STREQ("00:00:03", t->GetText()) << "the last text stays";
+    EXPECT_STREQ("01:00:00", t->GetText()) << "the last text stays";
     t->StartElapsed();
     EXPECT_STREQ("00:00:00", t->GetText());
     t->SetText("Size: 1234.56MB", "");

@@ -118,12 +118,19 @@ TEST(MemDCTest, BufferLandsInPlaceWithAMovedOrigin)
     SetViewportOrgEx(s.dc(), 5, 7, NULL);
     CDC* target = CDC::FromHandle(s.dc());
     SetBkColor(s.dc(), RGB(1, 1, 1));
+    const COLORREF key = RGB(255, 0, 255);
+    HBITMAP img = MakeBitmap(8, 8, [&](int x, int y) { return x < 2 && y < 2 ? key : kBlue; });
     {
-        CRect area(10, 10, 30, 30);
+        CRect area(10, 10, 40, 40);
         CMemDC mem(target, &area);
         mem.FillSolidRect(CRect(12, 12, 14, 14), kRed);
+        // A region clip inside the buffer, whose origin is the area's corner.
+        DrawRegionClippedBitmap(mem, CRect(20, 20, 28, 28), img, key, 8, 8, FALSE, 0, 0);
     }
     EXPECT_EQ(kRed, s.At(12 + 5, 12 + 7));
+    EXPECT_EQ(kBlue, s.At(24 + 5, 24 + 7)) << "the clipped bitmap lands in place";
+    EXPECT_EQ(RGB(1, 1, 1), s.At(20 + 5, 20 + 7)) << "its key corner is clipped away";
+    DeleteObject(img);
     EXPECT_EQ(RGB(1, 1, 1), s.At(10 + 5, 10 + 7)) << "filled with the target's background";
     EXPECT_EQ(kWhite, s.At(9 + 5, 9 + 7)) << "outside the rectangle untouched";
 }

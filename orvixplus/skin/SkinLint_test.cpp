@@ -138,6 +138,41 @@ TEST_F(SkinLintTest, ButtonsProgressAndLabelsComplete)
         EXPECT_TRUE(buttons[round].shaped) << round;
     EXPECT_TRUE(buttons["WWW"].hasCursor);
 
+    // The Mask holds pure white, one body colour, and each shaped element's
+    // key colour inside that element's rectangle only.
+    std::vector<SkinElement> shaped;
+    for (const auto& b : buttons)
+        if (b.second.shaped)
+            shaped.push_back(b.second);
+    for (const SkinElement& e : skintest::ReadElements(path_, "ShapeProgressInfo"))
+        if (e.shaped)
+            shaped.push_back(e);
+    DWORD* bits = NULL;
+    HBITMAP copy = CreateDib32(size.cx, size.cy, &bits);
+    HDC src = CreateCompatibleDC(NULL), dst = CreateCompatibleDC(NULL);
+    HGDIOBJ o1 = SelectObject(src, (HBITMAP)mask), o2 = SelectObject(dst, copy);
+    BitBlt(dst, 0, 0, size.cx, size.cy, src, 0, 0, SRCCOPY);
+    GdiFlush();
+    const DWORD body = bits[(size.cy - 4) * size.cx + size.cx / 2] & 0xffffff;
+    int strays = 0;
+    for (int y = 0; y < size.cy; ++y)
+        for (int x = 0; x < size.cx; ++x) {
+            DWORD p = bits[y * size.cx + x] & 0xffffff;
+            if (p == 0xffffff || p == body)
+                continue;
+            COLORREF c = RGB((p >> 16) & 0xff, (p >> 8) & 0xff, p & 0xff);
+            bool keyed = false;
+            for (const SkinElement& e : shaped)
+                keyed = keyed || (e.key == c && e.rect.PtInRect(CPoint(x, y)));
+            strays += !keyed;
+        }
+    EXPECT_EQ(0, strays) << "Mask pixels that are neither white, body nor a key in place";
+    SelectObject(src, o1);
+    SelectObject(dst, o2);
+    DeleteDC(src);
+    DeleteDC(dst);
+    DeleteObject(copy);
+
     std::set<CString> sliders;
     Values("ShapeProgressInfo", "Progress");
     for (const SkinElement& e : skintest::ReadElements(path_, "ShapeProgressInfo")) {
