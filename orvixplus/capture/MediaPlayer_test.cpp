@@ -2,6 +2,7 @@
 // PCM sound) and a WAV file, played through Wine's own splitter and renderers.
 #include "Afx.h"
 #include "MediaPlayer.h"
+#include "MasterVolume.h"
 #include "AppSettings.h"
 #include "AppState.h"
 #include "Globals.h"
@@ -322,6 +323,17 @@ TEST_F(PlayerTest, ASnapshotOfTheAviIsABitmapOfItsColour)
     EXPECT_NEAR(245, px[2], 20);  // red
     EXPECT_EQ(bmp.size(), ReadAll(snaps + "cap01.bmp").size());
     EXPECT_FALSE(player->SaveSnapshot(""));
+}
+
+TEST_F(PlayerTest, NothingLoadedIsNoProgressAndNoPicture)
+{
+    // No file: the duration is 0 (or unknown), which gives 0 per cent, not a
+    // division by zero.
+    EXPECT_EQ(0, player->GetProgressPercent());
+    EXPECT_FALSE(player->SaveSnapshot(ts::FreshTempDir("empty").c_str()));
+    EXPECT_TRUE(player->SetVolume(50));
+    EXPECT_TRUE(player->SetVolume(500));  // clamped to the maximum
+    EXPECT_EQ(player->GetMasterVolume()->GetMax(), player->GetVolumeValue());
 }
 
 TEST_F(PlayerTest, AWavHasNoPictureButPlays)
