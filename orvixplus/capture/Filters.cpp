@@ -36,7 +36,8 @@ struct IOverlayDisplayEnable : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE Enable(int bOn) = 0;
 };
 
-void ReleaseInto(IUnknown** pp)
+template <class T>
+void ReleaseInto(T** pp)
 {
     if (*pp) {
         (*pp)->Release();
@@ -111,7 +112,12 @@ BOOL CImageGrabber::Create()
     if (!bFresh)
         return TRUE;
     ReleaseInto(&m_pGrabber);
-    return m_pFilter->QueryInterface(IID_IKestorImageGrabber, (void**)&m_pGrabber) == S_OK;
+    if (m_pFilter->QueryInterface(IID_IKestorImageGrabber, (void**)&m_pGrabber) == S_OK)
+        return TRUE;
+    // A grabber without its interface is no use, and wrappers leave nothing behind.
+    ReleaseInto(&m_pGrabber);
+    CFilterWrapper::Release();
+    return FALSE;
 }
 
 COverlayFilter::~COverlayFilter()
@@ -143,7 +149,7 @@ BOOL COverlayFilter::Hide()
 
 CMpegEncoder::~CMpegEncoder()
 {
-    ReleaseInto((IUnknown**)&m_pFileSink);
+    ReleaseInto(&m_pFileSink);
     ReleaseInto(&m_pSecondSettings);
     ReleaseInto(&m_pInterfaceB);
     ReleaseInto(&m_pVideoSettings);

@@ -1,6 +1,6 @@
 #include "StandinModule.h"
 #include "CardState.h"
-#include "FilterRegistration.h"
+#include "Registration.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
 STDAPI DllCanUnloadNow() { return ds::ModuleCanUnloadNow(); }
 
 STDAPI DllRegisterServer() {
-    return card::RegisterFilterClass(g_module, *kStandinClass.clsid, kStandinClass.name);
+    return ds::RegisterFilterClass(g_module, *kStandinClass.clsid, kStandinClass.name);
 }
 
-STDAPI DllUnregisterServer() { return card::UnregisterFilterClass(*kStandinClass.clsid); }
+STDAPI DllUnregisterServer() { return ds::UnregisterFilterClass(*kStandinClass.clsid); }

@@ -2,8 +2,8 @@
 #include "CardFilterIds.h"
 #include "ComPtr.h"
 #include "ProcAmpPage.h"
+#include "Registration.h"
 #include <dshow.h>
-#include <string>
 
 namespace card {
 
@@ -17,37 +17,6 @@ const DeviceRegistration kDevices[] = {
     {&CLSID_CardAudioCapture, &CLSID_AudioInputDeviceCategory, kAudioCaptureName, kAudioInstance, true},
 };
 
-std::string ClsidKey(REFCLSID clsid) {
-    wchar_t wide[64];
-    StringFromGUID2(clsid, wide, 64);
-    char narrow[64];
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof(narrow), NULL, NULL);
-    return std::string("CLSID\\") + narrow;
-}
-
-std::string Narrow(const wchar_t* text) {
-    char buf[256];
-    WideCharToMultiByte(CP_ACP, 0, text, -1, buf, sizeof(buf), NULL, NULL);
-    buf[sizeof(buf) - 1] = 0;
-    return buf;
-}
-
-LONG SetValue(HKEY root, const std::string& path, const char* name, const std::string& value) {
-    HKEY key;
-    LONG rc = RegCreateKeyExA(root, path.c_str(), 0, NULL, 0, KEY_WRITE, NULL, &key, NULL);
-    if (rc != ERROR_SUCCESS) return rc;
-    rc = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                        static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(key);
-    return rc;
-}
-
-HRESULT CreateMapper(ds::ComPtr<IFilterMapper2>* mapper) {
-    return ds::Check(CoCreateInstance(CLSID_FilterMapper2, NULL, CLSCTX_INPROC_SERVER, IID_IFilterMapper2,
-                                      mapper->OutVoid()),
-                     "CoCreateInstance(FilterMapper2)");
-}
-
 }  // namespace
 
 const DeviceRegistration* CardDevices(int* count) {
@@ -55,28 +24,9 @@ const DeviceRegistration* CardDevices(int* count) {
     return kDevices;
 }
 
-HRESULT RegisterFilterClass(HMODULE module, REFCLSID clsid, const wchar_t* name) {
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(module, path, sizeof(path));
-    if (n == 0 || n >= sizeof(path)) return E_FAIL;
-    std::string key = ClsidKey(clsid);
-    LONG rc = SetValue(HKEY_CLASSES_ROOT, key, NULL, Narrow(name));
-    if (rc == ERROR_SUCCESS) rc = SetValue(HKEY_CLASSES_ROOT, key + "\\InprocServer32", NULL, path);
-    if (rc == ERROR_SUCCESS)
-        rc = SetValue(HKEY_CLASSES_ROOT, key + "\\InprocServer32", "ThreadingModel", "Both");
-    return HRESULT_FROM_WIN32(rc);
-}
-
-HRESULT UnregisterFilterClass(REFCLSID clsid) {
-    std::string key = ClsidKey(clsid);
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, (key + "\\InprocServer32").c_str());
-    LONG rc = RegDeleteKeyA(HKEY_CLASSES_ROOT, key.c_str());
-    return (rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND) ? S_OK : HRESULT_FROM_WIN32(rc);
-}
-
 HRESULT RegisterDevice(const DeviceRegistration& device) {
     ds::ComPtr<IFilterMapper2> mapper;
-    HRESULT hr = CreateMapper(&mapper);
+    HRESULT hr = ds::CreateFilterMapper(mapper.Out());
     if (FAILED(hr)) return hr;
 
     const REGPINTYPES videoOut = {&MEDIATYPE_Video, &MEDIASUBTYPE_YUY2};
@@ -121,7 +71,7 @@ HRESULT RegisterDevice(const DeviceRegistration& device) {
 
 HRESULT UnregisterDevice(const DeviceRegistration& device) {
     ds::ComPtr<IFilterMapper2> mapper;
-    HRESULT hr = CreateMapper(&mapper);
+    HRESULT hr = ds::CreateFilterMapper(mapper.Out());
     if (FAILED(hr)) return hr;
     hr = mapper->UnregisterFilter(device.category, device.instance, *device.clsid);
     // Gone already is what we wanted.
@@ -130,10 +80,10 @@ HRESULT UnregisterDevice(const DeviceRegistration& device) {
 }
 
 HRESULT RegisterCardFilters(HMODULE module) {
-    HRESULT hr = RegisterFilterClass(module, CLSID_CardVideoCapture, kVideoCaptureName);
-    if (SUCCEEDED(hr)) hr = RegisterFilterClass(module, CLSID_CardCrossbar, kCrossbarName);
-    if (SUCCEEDED(hr)) hr = RegisterFilterClass(module, CLSID_CardAudioCapture, kAudioCaptureName);
-    if (SUCCEEDED(hr)) hr = RegisterFilterClass(module, CLSID_CardProcAmpPage, kProcAmpPageName);
+    HRESULT hr = ds::RegisterFilterClass(module, CLSID_CardVideoCapture, kVideoCaptureName);
+    if (SUCCEEDED(hr)) hr = ds::RegisterFilterClass(module, CLSID_CardCrossbar, kCrossbarName);
+    if (SUCCEEDED(hr)) hr = ds::RegisterFilterClass(module, CLSID_CardAudioCapture, kAudioCaptureName);
+    if (SUCCEEDED(hr)) hr = ds::RegisterFilterClass(module, CLSID_CardProcAmpPage, kProcAmpPageName);
     int count;
     const DeviceRegistration* devices = CardDevices(&count);
     for (int i = 0; i < count && SUCCEEDED(hr); i++) hr = RegisterDevice(devices[i]);
@@ -152,7 +102,7 @@ HRESULT UnregisterCardFilters() {
     const CLSID* classes[] = {&CLSID_CardVideoCapture, &CLSID_CardCrossbar, &CLSID_CardAudioCapture,
                               &CLSID_CardProcAmpPage};
     for (const CLSID* clsid : classes) {
-        HRESULT hr = UnregisterFilterClass(*clsid);
+        HRESULT hr = ds::UnregisterFilterClass(*clsid);
         if (FAILED(hr)) result = hr;
     }
     return result;

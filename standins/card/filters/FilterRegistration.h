@@ -23,9 +23,6 @@ HRESULT RegisterDevice(const DeviceRegistration& device);
 // category stay as they are.
 HRESULT UnregisterDevice(const DeviceRegistration& device);
 
-HRESULT RegisterFilterClass(HMODULE module, REFCLSID clsid, const wchar_t* name);
-HRESULT UnregisterFilterClass(REFCLSID clsid);
-
 // Everything the card's filters need, and its removal.
 HRESULT RegisterCardFilters(HMODULE module);
 HRESULT UnregisterCardFilters();

@@ -1,0 +1,324 @@
+// The framework's windows before DirectShow, whose headers bring windowsx.h macros.
+#include "Afx.h"
+#include "FileDialog.h"
+#include "MediaPlayer.h"
+#include "AppSettings.h"
+#include "AppState.h"
+#include "CaptureNames.h"
+#include "Filters.h"
+#include "Globals.h"
+#include "MasterVolume.h"
+#include <stdio.h>
+#include <vector>
+
+const char kMediaFileFilter[] =
+    "MPEG File (*.mpg;*.mpeg)|*.mpg;*.mpeg|AVI File (*.avi)|*.avi|Mp3 File (*.mp3)|*.mp3|"
+    "Wave File (*.wav)|*.wav|All Files (*.*)|*.*|";
+
+CMediaPlayer::CMediaPlayer()
+    : m_nRewindTimer(0), m_pVolume(new CMasterVolume), m_nVolume(0), m_nVolumeSteps(20),
+      m_pOverlay(NULL), m_bChooseFile(TRUE)
+{
+    m_nVolumeMin = m_pVolume->GetMin();
+    m_nVolumeMax = m_pVolume->GetMax();
+    m_nVolume = m_pVolume->GetVolume();
+    m_nVolumeStep = (m_nVolumeMax - m_nVolumeMin) / m_nVolumeSteps;
+}
+
+CMediaPlayer::~CMediaPlayer()
+{
+    CMediaPlayer::Release();
+    delete m_pVolume;
+}
+
+BOOL CMediaPlayer::Create()
+{
+    if (!CreateGraph())
+        return FALSE;
+    // The mixer goes in first, so that rendering a file tries it before the
+    // renderer's own conversions.
+    m_pOverlay = new COverlayMixer(m_pGB);
+    if (!m_pOverlay->Create()) {
+        delete m_pOverlay;
+        m_pOverlay = NULL;
+    }
+    RegisterInRot();
+    return QueryInterfaces();
+}
+
+void CMediaPlayer::Release()
+{
+    delete m_pOverlay;
+    m_pOverlay = NULL;
+    CGraphControl::Release();
+}
+
+BOOL CMediaPlayer::Run()
+{
+    if (!m_pGB || !m_pMC)
+        return FALSE;
+    OAFilterState state = State_Stopped;
+    if (m_pMC->GetState(10, &state) != E_FAIL && state == State_Running)
+        return TRUE;
+    return SUCCEEDED(m_pMC->Run());
+}
+
+BOOL CMediaPlayer::Stop()
+{
+    if (!m_pGB || !m_pMC)
+        return FALSE;
+    BOOL ok = SUCCEEDED(m_pMC->Stop());
+    SetCurrentPosition(0);
+    m_bChooseFile = FALSE;
+    m_nRewindTimer = 0;
+    return ok;
+}
+
+BOOL CMediaPlayer::Pause()
+{
+    if (!m_pMC)
+        return FALSE;
+    m_bChooseFile = FALSE;
+    return SUCCEEDED(m_pMC->Pause());
+}
+
+BOOL CMediaPlayer::SetWindowPosition(int left, int top, int width, int height)
+{
+    if (!m_pVW)
+        return FALSE;
+    long visible = OAFALSE;
+    m_pVW->get_Visible(&visible);
+    m_pVW->put_Visible(OAFALSE);
+    HRESULT hr = m_pVW->SetWindowPosition(left, top, width, height);
+    m_pVW->put_Visible(visible);
+    return SUCCEEDED(hr);
+}
+
+BOOL CMediaPlayer::SetNotifyWindow(HWND hWnd)
+{
+    return m_pME && SUCCEEDED(m_pME->SetNotifyWindow((OAHWND)hWnd, WM_GRAPH_NOTIFY, 0));
+}
+
+BOOL CMediaPlayer::OnGraphNotify()
+{
+    if (!m_pME)
+        return FALSE;
+    long code;
+    LONG_PTR p1, p2;
+    while (m_pME->GetEvent(&code, &p1, &p2, 0) == S_OK) {
+        m_pME->FreeEventParams(code, p1, p2);
+        if (code == EC_COMPLETE)
+            return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL CMediaPlayer::GetCurrentPosition(double* pSeconds)
+{
+    LONGLONG t = 0;
+    if (!m_pMS || FAILED(m_pMS->GetCurrentPosition(&t)))
+        return FALSE;
+    *pSeconds = t * 1e-7;
+    return TRUE;
+}
+
+BOOL CMediaPlayer::GetDuration(double* pSeconds)
+{
+    LONGLONG t = 0;
+    if (!m_pMS || FAILED(m_pMS->GetDuration(&t)))
+        return FALSE;
+    *pSeconds = t * 1e-7;
+    return TRUE;
+}
+
+BOOL CMediaPlayer::SetCurrentPosition(double seconds)
+{
+    if (!m_pMS)
+        return FALSE;
+    LONGLONG t = (LONGLONG)(seconds * 10000000.0);
+    return SUCCEEDED(m_pMS->SetPositions(&t, AM_SEEKING_AbsolutePositioning |
+                                                 AM_SEEKING_SeekToKeyFrame,
+                                         NULL, AM_SEEKING_NoPositioning));
+}
+
+BOOL CMediaPlayer::SetRate(double rate)
+{
+    return m_pMS && SUCCEEDED(m_pMS->SetRate(rate));
+}
+
+BOOL CMediaPlayer::RenderFile(LPCSTR pszPath)
+{
+    WCHAR wide[MAX_PATH];
+    if (!m_pGB || !pszPath || !MultiByteToWideChar(CP_ACP, 0, pszPath, -1, wide, MAX_PATH))
+        return FALSE;
+    return SUCCEEDED(m_pGB->RenderFile(wide, NULL));
+}
+
+BOOL CMediaPlayer::ChooseFile(CString& strPath)
+{
+    CWnd* pMain = AfxGetMainWnd();
+    HWND hMain = pMain ? pMain->GetSafeHwnd() : NULL;
+    if (hMain)
+        ::SendMessage(hMain, WM_FILE_DIALOG_OPENING, 0, 0);
+    if (g_pAppState)
+        g_pAppState->ChangeBusyCount(TRUE);
+    CFileDialog dlg(TRUE, NULL, NULL, OFN_HIDEREADONLY | OFN_PATHMUSTEXIST, kMediaFileFilter);
+    BOOL ok = dlg.DoModal() == IDOK;
+    if (g_pAppState)
+        g_pAppState->ChangeBusyCount(FALSE);
+    if (hMain)
+        ::SendMessage(hMain, WM_FILE_DIALOG_CLOSED, 0, 0);
+    if (!ok)
+        return FALSE;
+    strPath = dlg.GetPathName();
+    if (g_pSettings)
+        g_pSettings->m_strLastMediaFile = strPath;
+    return TRUE;
+}
+
+BOOL CMediaPlayer::PlayFile(HWND hWnd)
+{
+    if (!m_bChooseFile) {
+        SetRate(1.0);
+        Run();
+        return FALSE;
+    }
+    CString path;
+    if (!ChooseFile(path) || !RenderFile(path) || !SetOwner(hWnd))
+        return FALSE;
+    SetNotifyWindow(NULL);
+    return Run();
+}
+
+BOOL CMediaPlayer::StepBack()
+{
+    double position = 0;
+    GetCurrentPosition(&position);
+    position -= 0.2;
+    if (position > 0) {
+        SetCurrentPosition(position);
+        return TRUE;
+    }
+    m_bChooseFile = FALSE;
+    SetCurrentPosition(0);
+    Stop();
+    m_nRewindTimer = 0;
+    return FALSE;
+}
+
+int CMediaPlayer::GetProgressPercent()
+{
+    double position = 0, duration = 0;
+    if (!GetCurrentPosition(&position) || !GetDuration(&duration) || duration <= 0)
+        return 0;
+    return (int)(position * 100 / duration);
+}
+
+void CMediaPlayer::EnableAudio(BOOL bOn)
+{
+    if (bOn)
+        m_pVolume->SoundOn();
+    else
+        m_pVolume->SoundOff();
+}
+
+BOOL CMediaPlayer::SetVolume(int percent)
+{
+    int value = m_nVolumeMin + (m_nVolumeMax - m_nVolumeMin) * percent / 100;
+    if (value < m_nVolumeMin)
+        value = m_nVolumeMin;
+    if (value > m_nVolumeMax)
+        value = m_nVolumeMax;
+    m_pVolume->SetVolume(value);
+    m_nVolume = value;
+    return TRUE;
+}
+
+CString CMediaPlayer::NextSnapshotName(LPCSTR pszFolder)
+{
+    return CString(pszFolder) + NextCaptureFileName(pszFolder, "*.bmp", ".bmp", m_arrNames);
+}
+
+namespace {
+
+// The bytes of the header, colour masks and palette ahead of the pixels.
+DWORD PixelOffset(const BITMAPINFOHEADER& h)
+{
+    DWORD masks = h.biCompression == BI_BITFIELDS ? 3 * sizeof(DWORD) : 0;
+    DWORD colours = h.biClrUsed;
+    if (!colours && h.biBitCount <= 8)
+        colours = 1u << h.biBitCount;
+    return h.biSize + masks + colours * sizeof(RGBQUAD);
+}
+
+DWORD ImageBytes(const BITMAPINFOHEADER& h)
+{
+    if (h.biSizeImage)
+        return h.biSizeImage;
+    LONG rows = h.biHeight < 0 ? -h.biHeight : h.biHeight;
+    return (DWORD)((h.biWidth * h.biBitCount + 31) / 32 * 4) * rows;
+}
+
+// Wine's renderer describes the image by its input format (YUY2, YV12) but
+// hands out its 32-bit picture: the header is made to say what the pixels are.
+bool IsYuvHeader(const BITMAPINFOHEADER& h)
+{
+    return h.biCompression == MAKEFOURCC('Y', 'U', 'Y', '2') ||
+           h.biCompression == MAKEFOURCC('Y', 'V', '1', '2') ||
+           h.biCompression == MAKEFOURCC('I', '4', '2', '0');
+}
+
+}  // namespace
+
+BOOL CMediaPlayer::SaveSnapshot(LPCSTR pszFolder)
+{
+    if (!pszFolder || !*pszFolder || !m_pBV)
+        return FALSE;
+    long w = 0, h = 0;
+    if (FAILED(m_pBV->GetVideoSize(&w, &h)) || w <= 0 || h <= 0)
+        return FALSE;
+    // Wine does not answer the size query (NULL buffer): room for a header
+    // with masks and four bytes a pixel covers every format it hands out.
+    long size = 52 + w * h * 4;
+    std::vector<BYTE> image(size);
+    if (FAILED(m_pBV->GetCurrentImage(&size, (long*)image.data())))
+        return FALSE;
+    Sleep(20);
+    if (size < (long)sizeof(BITMAPINFOHEADER) || size > (long)image.size())
+        return FALSE;
+    BITMAPINFOHEADER bih;
+    memcpy(&bih, image.data(), sizeof(bih));
+    if (IsYuvHeader(bih)) {
+        // Only as many bytes as the YUV picture would take came: the rows
+        // those hold of the 32-bit one.
+        LONG rows = (LONG)(ImageBytes(bih) / ((DWORD)w * 4));
+        bih.biHeight = bih.biHeight < 0 ? -rows : rows;
+        bih.biBitCount = 32;
+        bih.biCompression = BI_RGB;
+        bih.biSizeImage = (DWORD)(w * rows * 4);
+        bih.biClrUsed = 0;
+        memcpy(image.data(), &bih, sizeof(bih));
+        size = (long)(sizeof(bih) + bih.biSizeImage);
+    }
+    DWORD offset = PixelOffset(bih);
+    if (offset > (DWORD)size)
+        return FALSE;
+    DWORD bytes = ImageBytes(bih);
+    if (bytes > (DWORD)size - offset)
+        bytes = (DWORD)size - offset;
+    std::vector<BYTE> dib(image.begin(), image.begin() + offset + bytes);
+
+    BITMAPFILEHEADER bfh = {};
+    bfh.bfType = 0x4D42;
+    bfh.bfSize = (DWORD)(sizeof(bfh) + dib.size());
+    bfh.bfOffBits = (DWORD)sizeof(bfh) + offset;
+    CString path = NextSnapshotName(pszFolder);
+    FILE* f = fopen(path, "w+b");
+    if (!f)
+        return FALSE;
+    bool ok = fwrite(&bfh, sizeof(bfh), 1, f) == 1 && fwrite(dib.data(), dib.size(), 1, f) == 1;
+    ok = fclose(f) == 0 && ok;
+    if (!ok)
+        DeleteFileA(path);
+    return ok;
+}

@@ -1,0 +1,66 @@
+// The media file player: a graph of its own that plays an MPEG, AVI, MP3 or
+// WAV file in the video window, with seeking, rate, its own volume and mute
+// (the master volume) and snapshots of the playing picture.
+#pragma once
+#include "GraphControl.h"
+
+class CMasterVolume;
+class COverlayMixer;
+
+// Sent by the graph to the window given to SetNotifyWindow.
+const UINT WM_GRAPH_NOTIFY = WM_USER + 20;
+// Sent to the main window before and after the file dialog.
+const UINT WM_FILE_DIALOG_OPENING = WM_USER + 889;
+const UINT WM_FILE_DIALOG_CLOSED = WM_USER + 900;
+
+extern const char kMediaFileFilter[];
+
+class CMediaPlayer : public CGraphControl {
+public:
+    CMediaPlayer();
+    ~CMediaPlayer() override;
+    BOOL Create() override;
+    void Release() override;
+
+    BOOL Run();
+    BOOL Stop();
+    BOOL Pause();
+    BOOL SetWindowPosition(int left, int top, int width, int height);
+
+    BOOL SetNotifyWindow(HWND hWnd);
+    // TRUE once the end of the file (EC_COMPLETE) was among the waiting events.
+    BOOL OnGraphNotify();
+    BOOL GetCurrentPosition(double* pSeconds);
+    BOOL GetDuration(double* pSeconds);
+    BOOL SetCurrentPosition(double seconds);
+    BOOL SetRate(double rate);
+    BOOL RenderFile(LPCSTR pszPath);
+    // The open-file dialog; TRUE and the path on OK.
+    BOOL ChooseFile(CString& strPath);
+    // Chooses, renders and plays a file; after a stop or pause plays the loaded
+    // one again (and reports FALSE, as no new file was chosen).
+    BOOL PlayFile(HWND hWnd);
+    BOOL StepBack();
+    int GetProgressPercent();
+    void EnableAudio(BOOL bOn);
+    BOOL SetVolume(int percent);
+    BOOL SaveSnapshot(LPCSTR pszFolder);
+    CString NextSnapshotName(LPCSTR pszFolder);
+
+    // The main window keeps its rewind timer's id here; a stop clears it.
+    UINT_PTR m_nRewindTimer;
+
+    int GetVolumeValue() const { return m_nVolume; }
+    CMasterVolume* GetMasterVolume() const { return m_pVolume; }
+
+protected:
+    CStringArray m_arrNames;
+    CMasterVolume* m_pVolume;
+    int m_nVolume;
+    int m_nVolumeMax;
+    int m_nVolumeMin;
+    int m_nVolumeStep;
+    int m_nVolumeSteps;
+    COverlayMixer* m_pOverlay;
+    BOOL m_bChooseFile;
+};
