@@ -2,7 +2,7 @@
 // its driver objects. Filter classes are served here; every other class goes
 // to the driver.
 #include "CardDriver.h"
-#include "ComObject.h"
+#include "ClassFactory.h"
 #include "FilterFactory.h"
 #include "FilterRegistration.h"
 #include <new>
@@ -10,29 +10,6 @@
 namespace {
 
 HMODULE g_module;
-volatile LONG g_serverLocks;
-
-class ClassFactory : public ds::ComObject<IClassFactory> {
-public:
-    explicit ClassFactory(REFCLSID clsid) : ComObject(IID_IClassFactory), clsid_(clsid) {}
-
-    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = NULL;
-        if (outer) return CLASS_E_NOAGGREGATION;
-        return card::CreateCardObject(clsid_, iid, out);
-    }
-    STDMETHODIMP LockServer(BOOL lock) override {
-        if (lock)
-            InterlockedIncrement(&g_serverLocks);
-        else
-            InterlockedDecrement(&g_serverLocks);
-        return S_OK;
-    }
-
-private:
-    CLSID clsid_;
-};
 
 }  // namespace
 
@@ -48,11 +25,11 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
     if (!out) return E_POINTER;
     *out = NULL;
     if (!card::IsCardClass(clsid)) return CardDriverGetClassObject(clsid, iid, out);
-    return ds::QueryNew(new (std::nothrow) ClassFactory(clsid), iid, out);
+    return ds::QueryNew(new (std::nothrow) ds::ClassFactory(clsid, card::CreateCardObject), iid, out);
 }
 
 STDAPI DllCanUnloadNow() {
-    if (ds::LiveObjects() != 0 || g_serverLocks != 0) return S_FALSE;
+    if (ds::LiveObjects() != 0 || ds::ClassFactory::Locks() != 0) return S_FALSE;
     return CardDriverCanUnloadNow();
 }
 

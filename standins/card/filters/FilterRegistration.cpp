@@ -2,6 +2,7 @@
 #include "CardFilterIds.h"
 #include "ComPtr.h"
 #include "ProcAmpPage.h"
+#include "Registration.h"
 #include <dshow.h>
 #include <string>
 
@@ -17,37 +18,6 @@ const DeviceRegistration kDevices[] = {
     {&CLSID_CardAudioCapture, &CLSID_AudioInputDeviceCategory, kAudioCaptureName, kAudioInstance, true},
 };
 
-std::string ClsidKey(REFCLSID clsid) {
-    wchar_t wide[64];
-    StringFromGUID2(clsid, wide, 64);
-    char narrow[64];
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof(narrow), NULL, NULL);
-    return std::string("CLSID\\") + narrow;
-}
-
-std::string Narrow(const wchar_t* text) {
-    char buf[256];
-    WideCharToMultiByte(CP_ACP, 0, text, -1, buf, sizeof(buf), NULL, NULL);
-    buf[sizeof(buf) - 1] = 0;
-    return buf;
-}
-
-LONG SetValue(HKEY root, const std::string& path, const char* name, const std::string& value) {
-    HKEY key;
-    LONG rc = RegCreateKeyExA(root, path.c_str(), 0, NULL, 0, KEY_WRITE, NULL, &key, NULL);
-    if (rc != ERROR_SUCCESS) return rc;
-    rc = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                        static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(key);
-    return rc;
-}
-
-HRESULT CreateMapper(ds::ComPtr<IFilterMapper2>* mapper) {
-    return ds::Check(CoCreateInstance(CLSID_FilterMapper2, NULL, CLSCTX_INPROC_SERVER, IID_IFilterMapper2,
-                                      mapper->OutVoid()),
-                     "CoCreateInstance(FilterMapper2)");
-}
-
 }  // namespace
 
 const DeviceRegistration* CardDevices(int* count) {
@@ -56,29 +26,12 @@ const DeviceRegistration* CardDevices(int* count) {
 }
 
 HRESULT RegisterFilterClass(HMODULE module, REFCLSID clsid, const wchar_t* name) {
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(module, path, sizeof(path));
-    if (n == 0 || n >= sizeof(path)) return E_FAIL;
-    std::string key = ClsidKey(clsid);
-    LONG rc = SetValue(HKEY_CLASSES_ROOT, key, NULL, Narrow(name));
-    if (rc == ERROR_SUCCESS) rc = SetValue(HKEY_CLASSES_ROOT, key + "\\InprocServer32", NULL, path);
-    if (rc == ERROR_SUCCESS)
-        rc = SetValue(HKEY_CLASSES_ROOT, key + "\\InprocServer32", "ThreadingModel", "Both");
-    return HRESULT_FROM_WIN32(rc);
+    return ds::RegisterFilterClass(module, clsid, name);
 }
 
-HRESULT UnregisterFilterClass(REFCLSID clsid) {
-    std::string key = ClsidKey(clsid);
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, (key + "\\InprocServer32").c_str());
-    LONG rc = RegDeleteKeyA(HKEY_CLASSES_ROOT, key.c_str());
-    return (rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND) ? S_OK : HRESULT_FROM_WIN32(rc);
-}
+HRESULT UnregisterFilterClass(REFCLSID clsid) { return ds::UnregisterFilterClass(clsid); }
 
 HRESULT RegisterDevice(const DeviceRegistration& device) {
-    ds::ComPtr<IFilterMapper2> mapper;
-    HRESULT hr = CreateMapper(&mapper);
-    if (FAILED(hr)) return hr;
-
     const REGPINTYPES videoOut = {&MEDIATYPE_Video, &MEDIASUBTYPE_YUY2};
     const REGPINTYPES analogIn = {&MEDIATYPE_AnalogVideo, &MEDIASUBTYPE_NULL};
     const REGPINTYPES audioOut = {&MEDIATYPE_Audio, &MEDIASUBTYPE_PCM};
@@ -109,24 +62,12 @@ HRESULT RegisterDevice(const DeviceRegistration& device) {
         pins[2].clsPinCategory = &PIN_CATEGORY_PREVIEW;
         count = 3;
     }
-    REGFILTER2 rf = {};
-    rf.dwVersion = 2;
-    rf.dwMerit = MERIT_DO_NOT_USE;
-    rf.cPins2 = count;
-    rf.rgPins2 = pins;
-    return ds::Check(mapper->RegisterFilter(*device.clsid, device.friendlyName, NULL, device.category,
-                                            device.instance, &rf),
-                     "IFilterMapper2::RegisterFilter");
+    return ds::RegisterInCategory(*device.clsid, device.friendlyName, *device.category, MERIT_DO_NOT_USE,
+                                  pins, count, device.instance);
 }
 
 HRESULT UnregisterDevice(const DeviceRegistration& device) {
-    ds::ComPtr<IFilterMapper2> mapper;
-    HRESULT hr = CreateMapper(&mapper);
-    if (FAILED(hr)) return hr;
-    hr = mapper->UnregisterFilter(device.category, device.instance, *device.clsid);
-    // Gone already is what we wanted.
-    if (hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)) hr = S_OK;
-    return ds::Check(hr, "IFilterMapper2::UnregisterFilter");
+    return ds::UnregisterFromCategory(*device.clsid, *device.category, device.instance);
 }
 
 HRESULT RegisterCardFilters(HMODULE module) {
