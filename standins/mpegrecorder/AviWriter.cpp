@@ -255,15 +255,30 @@ void AviWriter::Chunk(uint32_t fcc, const uint8_t* data, size_t size, int stream
         CloseRiff();
         OpenRiff();
     }
+    uint64_t at = sink_->Size();
+    if (!data) {
+        // Padding: zeros, written from a block of them.
+        static const uint8_t zeros[65536] = {};
+        uint8_t head[8];
+        for (int i = 0; i < 4; i++) {
+            head[i] = static_cast<uint8_t>(fcc >> (8 * i));
+            head[4 + i] = static_cast<uint8_t>(size >> (8 * i));
+        }
+        if (!sink_->Append(head, 8)) return;
+        for (size_t left = size; left;) {
+            size_t n = std::min(left, sizeof(zeros));
+            if (!sink_->Append(zeros, n)) return;
+            left -= n;
+        }
+        return;
+    }
     std::vector<uint8_t> c(8 + size + (size & 1), 0);
     for (int i = 0; i < 4; i++) {
         c[i] = static_cast<uint8_t>(fcc >> (8 * i));
         c[4 + i] = static_cast<uint8_t>(size >> (8 * i));
     }
     if (size) memcpy(&c[8], data, size);
-    uint64_t at = sink_->Size();
     if (!sink_->Append(c.data(), c.size())) return;
-    if (stream < 0) return;  // padding: in no index
     Entry e = {at, static_cast<uint32_t>(size)};
     entries_[stream].push_back(e);
     if (riffs_ == 1) idx1_[stream].push_back(e);
@@ -284,8 +299,7 @@ void AviWriter::AddAudio(const uint8_t* data, size_t size) {
 
 void AviWriter::AddPadding(size_t size) {
     if (size < 8) return;
-    std::vector<uint8_t> zeros((size - 8) & ~static_cast<size_t>(1), 0);
-    Chunk(Fcc("JUNK"), zeros.data(), zeros.size(), -1);
+    Chunk(Fcc("JUNK"), NULL, (size - 8) & ~static_cast<size_t>(1), -1);
 }
 
 void AviWriter::Finish() {

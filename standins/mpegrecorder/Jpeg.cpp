@@ -35,10 +35,10 @@ const uint8_t kAcHead[2][52] = {
      0xc1, 0x09, 0x23, 0x33, 0x52, 0xf0, 0x15, 0x62, 0x72, 0xd1, 0x0a, 0x16, 0x24,
      0x34, 0xe1, 0x25, 0xf1, 0x17, 0x18, 0x19, 0x1a, 0x26, 0x27, 0x28, 0x29, 0x2a}};
 
-struct Spec {
+struct HuffmanSymbols {
     uint8_t dcVals[12];
     uint8_t acVals[2][162];
-    Spec() {
+    HuffmanSymbols() {
         for (int i = 0; i < 12; i++) dcVals[i] = static_cast<uint8_t>(i);
         for (int t = 0; t < 2; t++) {
             bool used[256] = {};
@@ -56,8 +56,8 @@ struct Spec {
         }
     }
 };
-const Spec& S() {
-    static const Spec s;
+const HuffmanSymbols& S() {
+    static const HuffmanSymbols s;
     return s;
 }
 
@@ -76,7 +76,7 @@ void JpegEncoder::Configure(int width, int height, int bitRate, double fps) {
     // The scale is a percentage of the example tables (50 = as printed).
     rc_.Configure(bitRate / fps, 1, 800, 25);
     builtScale_ = -1;
-    const Spec& s = S();
+    const HuffmanSymbols& s = S();
     for (int t = 0; t < 2; t++) {
         // Canonical codes from the counts.
         auto build = [](const uint8_t* bits, const uint8_t* vals, Huff* h) {
@@ -138,7 +138,7 @@ void JpegEncoder::Encode(const Picture& pic, std::vector<uint8_t>* out) {
     const uint8_t comps[3][3] = {{1, 0x21, 0}, {2, 0x11, 1}, {3, 0x11, 1}};
     for (auto& c : comps) o.insert(o.end(), c, c + 3);
     // DHT: the four tables.
-    const Spec& s = S();
+    const HuffmanSymbols& s = S();
     o.push_back(0xFF);
     o.push_back(0xC4);
     Put16(&o, 2 + 2 * (17 + 12) + 2 * (17 + 162));

@@ -24,6 +24,7 @@ struct Hooks {
     void (*FailQuery)(const GUID*, HRESULT);
     void (*FailFileCreate)(HRESULT);
     void (*FailWritesAfter)(LONGLONG);
+    void (*SetOpenDmlThreshold)(LONGLONG);
     void (*Reset)();
     LONG (*LiveObjects)();
     bool Load() {
@@ -36,9 +37,11 @@ struct Hooks {
         FailQuery = reinterpret_cast<void (*)(const GUID*, HRESULT)>(get("Recorder_FailQuery"));
         FailFileCreate = reinterpret_cast<void (*)(HRESULT)>(get("Recorder_FailFileCreate"));
         FailWritesAfter = reinterpret_cast<void (*)(LONGLONG)>(get("Recorder_FailWritesAfter"));
+        SetOpenDmlThreshold = reinterpret_cast<void (*)(LONGLONG)>(get("Recorder_SetOpenDmlThreshold"));
         Reset = reinterpret_cast<void (*)()>(get("Recorder_ResetHooks"));
         LiveObjects = reinterpret_cast<LONG (*)()>(get("Recorder_LiveObjects"));
-        return GetCallLog && FailSlot && FailQuery && FailFileCreate && FailWritesAfter && Reset && LiveObjects;
+        return GetCallLog && FailSlot && FailQuery && FailFileCreate && FailWritesAfter && SetOpenDmlThreshold && Reset &&
+               LiveObjects;
     }
     std::string Log() {
         std::string s(GetCallLog(NULL, 0), 0);
@@ -429,6 +432,18 @@ TEST_F(Recorder, RecordsTheLiveCardThroughASmartTeeWithSoundOnInputOne) {
     ComPtr<IGraphBuilder> g;
     ASSERT_EQ(S_OK, CoCreateInstance(CLSID_FilterGraph, NULL, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, g.OutVoid()));
     EXPECT_TRUE(SUCCEEDED(g->RenderFile(Wide(dir + "live.mpg").c_str(), NULL)));
+}
+
+TEST_F(Recorder, AnAviPastTheOpenDmlThresholdPlaysWhole) {
+    hooks.SetOpenDmlThreshold(4000000);
+    Configure(6, 54000000, 3, 640, 480, dir + "long.avi");
+    rec::ClipParams clip;
+    clip.frames = 50;  // some 14 MB: four RIFFs
+    Record(clip);
+    control.Reset();
+    graph.Reset();
+    EXPECT_GT(FileSize(dir + "long.avi"), 12000000);
+    Play(dir + "long.avi", 640, 480, 2.0);
 }
 
 TEST_F(Recorder, VideoOnlyRecordingPlays) {
