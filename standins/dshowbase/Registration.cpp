@@ -31,6 +31,12 @@ LONG SetValue(HKEY root, const std::string& path, const char* name, const std::s
     return rc;
 }
 
+HRESULT CreateMapper(ComPtr<IFilterMapper2>* mapper) {
+    return Check(CoCreateInstance(CLSID_FilterMapper2, NULL, CLSCTX_INPROC_SERVER, IID_IFilterMapper2,
+                                  mapper->OutVoid()),
+                 "CoCreateInstance(FilterMapper2)");
+}
+
 }  // namespace
 
 HRESULT RegisterFilterClass(HMODULE module, REFCLSID clsid, const wchar_t* name) {
@@ -52,31 +58,26 @@ HRESULT UnregisterFilterClass(REFCLSID clsid) {
     return (rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND) ? S_OK : HRESULT_FROM_WIN32(rc);
 }
 
-HRESULT CreateFilterMapper(IFilterMapper2** mapper) {
-    return Check(CoCreateInstance(CLSID_FilterMapper2, NULL, CLSCTX_INPROC_SERVER, IID_IFilterMapper2,
-                                  reinterpret_cast<void**>(mapper)),
-                 "CoCreateInstance(FilterMapper2)");
-}
-
-HRESULT RegisterLegacyFilter(REFCLSID clsid, const wchar_t* name, DWORD merit, ULONG pinCount,
-                             const REGFILTERPINS2* pins) {
+HRESULT RegisterInCategory(REFCLSID clsid, const wchar_t* name, REFGUID category, DWORD merit,
+                           const REGFILTERPINS2* pins, ULONG pinCount, const wchar_t* instance) {
     ComPtr<IFilterMapper2> mapper;
-    HRESULT hr = CreateFilterMapper(mapper.Out());
+    HRESULT hr = CreateMapper(&mapper);
     if (FAILED(hr)) return hr;
     REGFILTER2 rf = {};
     rf.dwVersion = 2;
     rf.dwMerit = merit;
     rf.cPins2 = pinCount;
     rf.rgPins2 = pins;
-    return Check(mapper->RegisterFilter(clsid, name, NULL, &CLSID_LegacyAmFilterCategory, NULL, &rf),
+    return Check(mapper->RegisterFilter(clsid, name, NULL, &category, instance, &rf),
                  "IFilterMapper2::RegisterFilter");
 }
 
-HRESULT UnregisterLegacyFilter(REFCLSID clsid) {
+HRESULT UnregisterFromCategory(REFCLSID clsid, REFGUID category, const wchar_t* instance) {
     ComPtr<IFilterMapper2> mapper;
-    HRESULT hr = CreateFilterMapper(mapper.Out());
+    HRESULT hr = CreateMapper(&mapper);
     if (FAILED(hr)) return hr;
-    hr = mapper->UnregisterFilter(&CLSID_LegacyAmFilterCategory, NULL, clsid);
+    hr = mapper->UnregisterFilter(&category, instance, clsid);
+    // Gone already is what we wanted.
     if (hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)) hr = S_OK;
     return Check(hr, "IFilterMapper2::UnregisterFilter");
 }

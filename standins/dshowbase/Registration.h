@@ -1,6 +1,6 @@
-// Registration of a stand-in filter class: the class under HKCR\CLSID (served
-// in process, threading model Both) and, for filters that are found by class
-// identifier rather than as devices, an entry in the legacy filter category.
+// Registration of an in-process filter class: its CLSID key (name,
+// InprocServer32 of the module, threading model Both) and, for filters that
+// the system's filter mapper should list, an entry in a filter category.
 #pragma once
 #include <windows.h>
 #include <dshow.h>
@@ -8,14 +8,12 @@
 namespace ds {
 
 HRESULT RegisterFilterClass(HMODULE module, REFCLSID clsid, const wchar_t* name);
-// Gone already counts as removed.
 HRESULT UnregisterFilterClass(REFCLSID clsid);
 
-HRESULT CreateFilterMapper(IFilterMapper2** mapper);
-
-// The filter in CLSID_LegacyAmFilterCategory with the given merit and pins.
-HRESULT RegisterLegacyFilter(REFCLSID clsid, const wchar_t* name, DWORD merit, ULONG pinCount,
-                             const REGFILTERPINS2* pins);
-HRESULT UnregisterLegacyFilter(REFCLSID clsid);
+// Lists the filter in a category through IFilterMapper2 with the given
+// merit and pins; instance NULL keys the entry by the class id.
+HRESULT RegisterInCategory(REFCLSID clsid, const wchar_t* name, REFGUID category, DWORD merit,
+                           const REGFILTERPINS2* pins, ULONG pinCount, const wchar_t* instance = NULL);
+HRESULT UnregisterFromCategory(REFCLSID clsid, REFGUID category, const wchar_t* instance = NULL);
 
 }  // namespace ds

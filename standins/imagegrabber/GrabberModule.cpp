@@ -44,14 +44,14 @@ STDAPI DllRegisterServer() {
     pins[0].lpMediaType = &yuy2;
     pins[1] = pins[0];
     pins[1].dwFlags = REG_PINFLAG_B_OUTPUT;
-    hr = ds::RegisterLegacyFilter(CLSID_KestorImageGrabber, grabber::kFilterName, MERIT_DO_NOT_USE, 2,
-                                  pins);
+    hr = ds::RegisterInCategory(CLSID_KestorImageGrabber, grabber::kFilterName,
+                                CLSID_LegacyAmFilterCategory, MERIT_DO_NOT_USE, pins, 2);
     if (FAILED(hr)) ds::UnregisterFilterClass(CLSID_KestorImageGrabber);
     return hr;
 }
 
 STDAPI DllUnregisterServer() {
-    HRESULT hr = ds::UnregisterLegacyFilter(CLSID_KestorImageGrabber);
+    HRESULT hr = ds::UnregisterFromCategory(CLSID_KestorImageGrabber, CLSID_LegacyAmFilterCategory);
     HRESULT cls = ds::UnregisterFilterClass(CLSID_KestorImageGrabber);
     return FAILED(hr) ? hr : cls;
 }

@@ -5,7 +5,6 @@
 #include "FilterModule.h"
 #include "FilterFactory.h"
 #include "FilterRegistration.h"
-#include <new>
 
 namespace {
 

@@ -25,10 +25,6 @@ const DeviceRegistration* CardDevices(int* count) {
 }
 
 HRESULT RegisterDevice(const DeviceRegistration& device) {
-    ds::ComPtr<IFilterMapper2> mapper;
-    HRESULT hr = ds::CreateFilterMapper(mapper.Out());
-    if (FAILED(hr)) return hr;
-
     const REGPINTYPES videoOut = {&MEDIATYPE_Video, &MEDIASUBTYPE_YUY2};
     const REGPINTYPES analogIn = {&MEDIATYPE_AnalogVideo, &MEDIASUBTYPE_NULL};
     const REGPINTYPES audioOut = {&MEDIATYPE_Audio, &MEDIASUBTYPE_PCM};
@@ -59,24 +55,12 @@ HRESULT RegisterDevice(const DeviceRegistration& device) {
         pins[2].clsPinCategory = &PIN_CATEGORY_PREVIEW;
         count = 3;
     }
-    REGFILTER2 rf = {};
-    rf.dwVersion = 2;
-    rf.dwMerit = MERIT_DO_NOT_USE;
-    rf.cPins2 = count;
-    rf.rgPins2 = pins;
-    return ds::Check(mapper->RegisterFilter(*device.clsid, device.friendlyName, NULL, device.category,
-                                            device.instance, &rf),
-                     "IFilterMapper2::RegisterFilter");
+    return ds::RegisterInCategory(*device.clsid, device.friendlyName, *device.category, MERIT_DO_NOT_USE,
+                                  pins, count, device.instance);
 }
 
 HRESULT UnregisterDevice(const DeviceRegistration& device) {
-    ds::ComPtr<IFilterMapper2> mapper;
-    HRESULT hr = ds::CreateFilterMapper(mapper.Out());
-    if (FAILED(hr)) return hr;
-    hr = mapper->UnregisterFilter(device.category, device.instance, *device.clsid);
-    // Gone already is what we wanted.
-    if (hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)) hr = S_OK;
-    return ds::Check(hr, "IFilterMapper2::UnregisterFilter");
+    return ds::UnregisterFromCategory(*device.clsid, *device.category, device.instance);
 }
 
 HRESULT RegisterCardFilters(HMODULE module) {
