@@ -144,6 +144,15 @@ protected:
         return lines;
     }
 
+    // The whole stub log, for a failure's message.
+    std::string StubLog()
+    {
+        std::string text = "stub log:";
+        for (const std::string& line : ts::ReadLines(stub_))
+            text += "\n  " + line;
+        return text;
+    }
+
     bool WaitForStubLine(const std::string& role, const std::string& event, DWORD timeoutMs = kTimeoutMs)
     {
         return ts::PumpUntil([&] {
@@ -232,7 +241,7 @@ TEST_F(TimewardenFolder, LaunchesOrvixPlusForADueEntryUnlessItRuns)
     PostMessageA(hwnd, WM_COMMAND, ID_SCHEDULE_RELOAD, 0);
     PostMessageA(hwnd, WM_TIMER, 100, 0);
     EXPECT_TRUE(WaitForStubLine("launched", "start\t\"" + dir_ + "\\OrvixPlus.exe\" ant"))
-        << "stub log:\n" << (StubLines("launched").empty() ? "" : StubLines("launched").back());
+        << "stub log:\n" << (StubLines("launched").empty() ? "" : StubLines("launched").back()) << StubLog();
 
     ASSERT_TRUE(StartStubWindow(main_, "Orvix Plus") != NULL);
     size_t launches = StubLines("launched").size();
@@ -316,7 +325,7 @@ TEST_F(TimewardenFolder, ForwardsRemoteKeysAndTypedNumbersToOrvixPlus)
 
     ASSERT_TRUE(StartStubWindow(main_, "Orvix Plus") != NULL);
     CardPressKey(13);
-    EXPECT_TRUE(WaitForStubLine("Orvix Plus", "1133 0 13"));
+    EXPECT_TRUE(WaitForStubLine("Orvix Plus", "1133 0 13")) << StubLog();
 
     DWORD first = GetTickCount();
     press(1);
@@ -324,7 +333,7 @@ TEST_F(TimewardenFolder, ForwardsRemoteKeysAndTypedNumbersToOrvixPlus)
     press(2);
     ts::PumpFor(300);
     press(3);
-    EXPECT_TRUE(WaitForStubLine("Orvix Plus", "1133 1 123"));
+    EXPECT_TRUE(WaitForStubLine("Orvix Plus", "1133 1 123")) << StubLog();
     // The number goes out once the digits pause, not at the last digit: at
     // least the 600 ms of typing plus the pause, and not long after that
     // (a loaded machine delays the ticks, never hastens them).
@@ -332,7 +341,7 @@ TEST_F(TimewardenFolder, ForwardsRemoteKeysAndTypedNumbersToOrvixPlus)
     EXPECT_GE(typed, 1000u);
     EXPECT_LE(typed, 4000u);
     CardPressKey(10);
-    EXPECT_TRUE(WaitForStubLine("Orvix Plus", "1133 1 0"));
+    EXPECT_TRUE(WaitForStubLine("Orvix Plus", "1133 1 0")) << StubLog();
     std::vector<std::string> lines = StubLines("Orvix Plus");
     EXPECT_EQ(2, std::count_if(lines.begin(), lines.end(),
                                [](const std::string& l) { return l.compare(0, 7, "1133 1 ") == 0; }))
@@ -341,7 +350,7 @@ TEST_F(TimewardenFolder, ForwardsRemoteKeysAndTypedNumbersToOrvixPlus)
     // Power with both programs: only the FM program closes.
     ASSERT_TRUE(StartStubWindow(fm_, "KESTOR FM") != NULL);
     CardPressKey(18);
-    EXPECT_TRUE(WaitForStubLine("KESTOR FM", "close"));
+    EXPECT_TRUE(WaitForStubLine("KESTOR FM", "close")) << StubLog();
     ts::PumpFor(500);
     lines = StubLines("Orvix Plus");
     EXPECT_EQ(lines.end(), std::find(lines.begin(), lines.end(), "close"));
@@ -350,6 +359,6 @@ TEST_F(TimewardenFolder, ForwardsRemoteKeysAndTypedNumbersToOrvixPlus)
     PostMessageA(FindWindowA(NULL, "Orvix Plus"), WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(0u, main_.Wait(kTimeoutMs));
     CardPressKey(18);
-    EXPECT_TRUE(WaitForStubLine("launched", "start\t\"" + dir_ + "OrvixPlus.exe\""));
+    EXPECT_TRUE(WaitForStubLine("launched", "start\t\"" + dir_ + "OrvixPlus.exe\"")) << StubLog();
     Exit(hwnd);
 }
