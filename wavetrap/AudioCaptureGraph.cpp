@@ -4,7 +4,6 @@
 #include "DirectShowHelpers.h"
 #include "ModuleGlobals.h"
 #include "Seams.h"
-#include <stdio.h>
 #include <wchar.h>
 
 static const char kCaption[] = "DirectShow Audio Capture Sample";

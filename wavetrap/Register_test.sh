@@ -61,6 +61,7 @@ case_refused() {
   fresh refused
   regcheck volatile AudioCapture.Object; check "volatile key" $? 0
   regsvr; [ $? != 0 ] || echo "FAIL [$CASE] regsvr32 reported success"
+  check "DllRegisterServer" "$(regcheck register Wavetrap.dll)" 0x80040201  # SELFREG_E_CLASS
   wine_p reg query "HKCR\\CLSID\\$CLSID" >/dev/null && echo "FAIL [$CASE] the class key was left"
   check values "$(regcheck values | cut -f2 | tr '\n' ' ')" "missing missing missing missing "
 }

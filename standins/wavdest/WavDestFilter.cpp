@@ -104,7 +104,7 @@ HRESULT WavDestFilter::InPin::OnEndOfStream() {
     return dest_->out_->DeliverEndOfStream();
 }
 
-WavDestFilter::WavDestFilter() : Filter(CLSID_WavDest), dataBytes_(0) {
+WavDestFilter::WavDestFilter() : Filter(CLSID_WavDest), dataBytes_(0), closing_(false) {
     in_ = new InPin(this);
     out_ = new OutPin(this);
     AddPin(in_);
@@ -117,44 +117,14 @@ DWORD WavDestFilter::DataBytes() {
 }
 
 HRESULT WavDestFilter::OnStateChange(FILTER_STATE from, FILTER_STATE to) {
-    if (from == State_Stopped) {
-        ds::AutoLock lock(streamLock_);
-        dataBytes_ = 0;
-    }
-    if (to == State_Stopped) FinishFile();
+    // Waits for a block and its header in flight: the pair goes out whole.
+    ds::AutoLock lock(streamLock_);
+    if (from == State_Stopped) dataBytes_ = 0;
+    // A graph that stops when ready pauses every filter before it stops the
+    // writer: what arrives after the pause could meet a stopped writer
+    // between a block and its header, and is not passed on.
+    closing_ = from == State_Running && to == State_Paused;
     return S_OK;
-}
-
-// The writer may stop between a block and the header after it, leaving a
-// block the header does not count. It stops before we do, so by now its file
-// is whole: the header is made to agree with what the file holds.
-void WavDestFilter::FinishFile() {
-    IPin* peer = out_->Peer();
-    const WAVEFORMATEX* wf = in_->ConnectionType().Wave();
-    if (!peer || !wf) return;
-    PIN_INFO info;
-    if (FAILED(peer->QueryPinInfo(&info)) || !info.pFilter) return;
-    ds::ComPtr<IBaseFilter> writer;
-    writer.Attach(info.pFilter);
-    ds::ComPtr<IFileSinkFilter> sink;
-    LPOLESTR name = NULL;
-    AM_MEDIA_TYPE mt = {};
-    if (FAILED(sink.QueryFrom(writer.Get(), IID_IFileSinkFilter)) || FAILED(sink->GetCurFile(&name, &mt)))
-        return;
-    ds::FreeMediaType(&mt);
-    if (!name) return;
-    HANDLE file = CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                              OPEN_EXISTING, 0, NULL);
-    CoTaskMemFree(name);
-    if (file == INVALID_HANDLE_VALUE) return;
-    LARGE_INTEGER size;
-    if (GetFileSizeEx(file, &size) && size.QuadPart >= kHeaderBytes && size.QuadPart < 0xFFFFFFF0LL) {
-        DWORD data = static_cast<DWORD>(size.QuadPart - kHeaderBytes);
-        std::vector<BYTE> header = MakeWavHeader(*wf, data);
-        DWORD written = 0;
-        WriteFile(file, header.data(), kHeaderBytes, &written, NULL);
-    }
-    CloseHandle(file);
 }
 
 // One block stamped with its place in the file.
@@ -176,6 +146,7 @@ static HRESULT DeliverAt(ds::OutputPin* out, LONGLONG offset, const BYTE* data, 
 
 HRESULT WavDestFilter::Write(const BYTE* data, long length) {
     ds::AutoLock lock(streamLock_);
+    if (closing_) return S_OK;
     while (length > 0) {
         long piece = length < kBufferBytes ? length : kBufferBytes;
         HRESULT hr = DeliverAt(out_, kHeaderBytes + static_cast<LONGLONG>(dataBytes_), data, piece);

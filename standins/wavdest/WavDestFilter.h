@@ -3,8 +3,10 @@
 // byte offset, so every block is stamped [offset, offset + length), and after
 // every block (and at the end of the stream) the 44-byte header goes again to
 // offset 0 with the sizes so far: the file is a valid WAV whenever the graph
-// stops, even if the writer stopped before the last block reached it; and at
-// the stop the header is made to agree with the file the writer left.
+// stops, even if the writer stopped before the last block reached it. A
+// graph that stops when ready pauses every filter before it stops the writer:
+// from that pause on nothing more is passed on, so that no block goes out
+// without the header after it.
 #pragma once
 #include "Filter.h"
 #include "Pin.h"
@@ -31,12 +33,12 @@ private:
     HRESULT OnStateChange(FILTER_STATE from, FILTER_STATE to) override;
     HRESULT Write(const BYTE* data, long length);
     HRESULT SendHeader();
-    void FinishFile();
 
     InPin* in_;
     OutPin* out_;
     ds::CritSec streamLock_;
     DWORD dataBytes_;
+    bool closing_;  // paused after running: the stop is coming
 };
 
 }  // namespace wavdest

@@ -129,6 +129,20 @@ TEST_F(WavDestTest, EndOfStreamSendsTheHeaderAndPassesOn) {
     EXPECT_EQ(400u, *reinterpret_cast<DWORD*>(&sink->LastSample()[40]));
 }
 
+TEST_F(WavDestTest, NothingIsPassedOnOncePausedOnTheWayToAStop) {
+    Connect();
+    ASSERT_EQ(S_OK, Send(source, 400, 0x33));
+    ASSERT_EQ(S_OK, control->Pause());
+    sink->ClearRecords();
+    ASSERT_EQ(S_OK, Send(source, 400, 0x44));
+    EXPECT_TRUE(sink->Records().empty());
+    EXPECT_EQ(400u, dest->DataBytes());
+    ASSERT_TRUE(SUCCEEDED(control->Run()));
+    ASSERT_EQ(S_OK, Send(source, 400, 0x55));
+    EXPECT_EQ(2u, sink->Records().size()) << "running again, blocks go on";
+    EXPECT_EQ(800u, dest->DataBytes());
+}
+
 TEST_F(WavDestTest, ANewRunStartsANewFile) {
     Connect();
     ASSERT_EQ(S_OK, Send(source, 400, 0x33));

@@ -2,6 +2,7 @@
 // `reg` shows neither a value's stored size nor makes volatile keys:
 //   wavetrap_regcheck values            the four keys' default values
 //   wavetrap_regcheck volatile KEY      makes HKCR\KEY a volatile key
+//   wavetrap_regcheck register DLL      DllRegisterServer's result, in hex
 // One line per value: key, type, stored size in bytes, data; "ThreadingModel"
 // as an extra line when InprocServer32 has one.
 #include <windows.h>
@@ -46,6 +47,15 @@ int main(int argc, char** argv)
         RegCloseKey(key);
         return 0;
     }
-    fprintf(stderr, "usage: wavetrap_regcheck values | volatile KEY\n");
+    if (argc == 3 && !strcmp(argv[1], "register")) {
+        HMODULE dll = LoadLibraryA(argv[2]);
+        typedef HRESULT(STDAPICALLTYPE * RegisterFn)();
+        RegisterFn reg = dll ? (RegisterFn)GetProcAddress(dll, "DllRegisterServer") : NULL;
+        if (!reg)
+            return 1;
+        printf("0x%08lx\n", (unsigned long)reg());
+        return 0;
+    }
+    fprintf(stderr, "usage: wavetrap_regcheck values | volatile KEY | register DLL\n");
     return 2;
 }

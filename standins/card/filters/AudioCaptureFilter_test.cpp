@@ -141,3 +141,43 @@ TEST_F(AudioCapture, EachStationHasItsOwnToneOnTheTunerLine) {
 }
 
 }  // namespace
+
+namespace {
+
+// In a graph, the device reports the card going away and coming back.
+TEST_F(AudioCapture, ReportsTheCardLeavingAndReturningWhileInAGraph) {
+    CaptureGraph g;
+    ASSERT_TRUE(g.ok);
+    ComPtr<IMediaEventEx> events;
+    ASSERT_EQ(S_OK, events.QueryFrom(g.graph.Get(), IID_IMediaEventEx));
+    ASSERT_EQ(S_OK, g.graph->AddFilter(filter.Get(), L"Audio Capture"));
+    auto next = [&](LONG_PTR* param2) {
+        long code = 0;
+        LONG_PTR p1 = 0;
+        for (int tries = 0; tries < 40; tries++) {
+            if (events->GetEvent(&code, &p1, param2, 50) == S_OK) {
+                events->FreeEventParams(code, p1, *param2);
+                if (code == EC_DEVICE_LOST) {
+                    EXPECT_EQ(reinterpret_cast<LONG_PTR>(filter.Get()), p1);
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    LONG_PTR present = -1;
+    CardSetDeviceCount(0);
+    ASSERT_TRUE(next(&present));
+    EXPECT_EQ(0, present);
+    CardSetDeviceCount(1);
+    ASSERT_TRUE(next(&present));
+    EXPECT_EQ(1, present);
+    ASSERT_EQ(S_OK, g.graph->RemoveFilter(filter.Get()));
+    CardSetDeviceCount(0);
+    Sleep(250);
+    long code;
+    LONG_PTR p1, p2;
+    EXPECT_EQ(E_ABORT, events->GetEvent(&code, &p1, &p2, 0)) << "out of the graph, nothing is reported";
+}
+
+}  // namespace
