@@ -1,5 +1,4 @@
 #include "StandinModule.h"
-#include "CardState.h"
 #include "Registration.h"
 
 namespace {
@@ -7,10 +6,7 @@ namespace {
 HMODULE g_module;
 
 HRESULT Create(REFCLSID, REFIID iid, void** out) {
-    if (CardShouldFail(kStandinClass.failName)) {
-        CardLog("%s: made to fail", kStandinClass.failName);
-        return E_FAIL;
-    }
+    if (kStandinClass.refused && kStandinClass.refused()) return E_FAIL;
     return kStandinClass.create(iid, out);
 }
 
@@ -34,7 +30,18 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
 STDAPI DllCanUnloadNow() { return ds::ModuleCanUnloadNow(); }
 
 STDAPI DllRegisterServer() {
-    return ds::RegisterFilterClass(g_module, *kStandinClass.clsid, kStandinClass.name);
+    const StandinClass& c = kStandinClass;
+    HRESULT hr = ds::RegisterFilterClass(g_module, *c.clsid, c.name);
+    if (SUCCEEDED(hr) && c.category) {
+        hr = ds::RegisterInCategory(*c.clsid, c.name, *c.category, c.merit, c.pins, c.pinCount);
+        if (FAILED(hr)) ds::UnregisterFilterClass(*c.clsid);
+    }
+    return hr;
 }
 
-STDAPI DllUnregisterServer() { return ds::UnregisterFilterClass(*kStandinClass.clsid); }
+STDAPI DllUnregisterServer() {
+    const StandinClass& c = kStandinClass;
+    HRESULT hr = c.category ? ds::UnregisterFromCategory(*c.clsid, *c.category) : S_OK;
+    HRESULT cls = ds::UnregisterFilterClass(*c.clsid);
+    return FAILED(hr) ? hr : cls;
+}
