@@ -233,3 +233,48 @@ TEST(SkinListCtrlTest, BarsBesideTheListAboveItAndTheHeaderSkinned)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SkinHScrollBarTest, ArrowsAndPagesMoveTheListSideways)
+{
+    CHost host;
+    ASSERT_TRUE(host.CreateHost());
+    CListCtrl list;
+    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT, CRect(0, 0, 200, 150), &host, 102));
+    list.InsertColumn(0, "Name", LVCFMT_LEFT, 400);
+    list.InsertColumn(1, "Frequency", LVCFMT_LEFT, 400);
+    for (int i = 0; i < 3; ++i)
+        list.InsertItem(i, "x");
+    CSkinHScrollBar bar;
+    ASSERT_TRUE(bar.Create("", WS_CHILD | WS_VISIBLE | SS_NOTIFY, CRect(0, 150, 200, 166), &host, 0xffff));
+    bar.SetBitmaps(skintest::SolidBitmap(16, 16, kUp), skintest::SolidBitmap(16, 16, kDown),
+                   skintest::SolidBitmap(20, 16, kThumb), skintest::SolidBitmap(8, 16, kTile));
+    bar.SetOwnerList(&list);
+    bar.UpdateThumb();
+    EXPECT_EQ(16, bar.GetThumb());
+    auto click = [&](int x) {
+        bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 8));
+        bar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(x, 8));
+    };
+    auto pos = [&] { return GetScrollPos(list.m_hWnd, SB_HORZ); };
+    click(195);
+    int line = pos();
+    EXPECT_GT(line, 0);
+    click(120);
+    int paged = pos();
+    EXPECT_GT(paged, line);
+    EXPECT_GT(bar.GetThumb(), 16);
+    // The thumb's left edge is on the thumb: no page.
+    click(bar.GetThumb());
+    EXPECT_EQ(paged, pos());
+    // A press on the thumb released over the right arrow still steps.
+    bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(bar.GetThumb() + 2, 8));
+    bar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(195, 8));
+    EXPECT_GT(pos(), paged);
+    click(bar.GetThumb() - 1);
+    EXPECT_LT(pos(), paged + 1);
+    host.DestroyWindow();
+}
+
+}  // namespace
