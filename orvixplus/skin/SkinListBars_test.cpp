@@ -11,6 +11,20 @@ namespace {
 const COLORREF kUp = RGB(200, 0, 0), kDown = RGB(0, 200, 0), kTile = RGB(120, 120, 120),
                kThumb = RGB(0, 0, 210), kBottom = RGB(220, 220, 0);
 
+// Arrows, track and thumb in flat colours; the vertical bar has a bottom piece.
+void SolidVertical(CSkinScrollBar& bar)
+{
+    bar.SetBitmaps(skintest::SolidBitmap(16, 16, kUp), skintest::SolidBitmap(16, 16, kDown),
+                   skintest::SolidBitmap(16, 8, kTile), skintest::SolidBitmap(16, 20, kThumb), NULL,
+                   skintest::SolidBitmap(16, 16, kBottom));
+}
+
+void SolidHorizontal(CSkinHScrollBar& bar)
+{
+    bar.SetBitmaps(skintest::SolidBitmap(16, 16, kUp), skintest::SolidBitmap(16, 16, kDown),
+                   skintest::SolidBitmap(20, 16, kThumb), skintest::SolidBitmap(8, 16, kTile));
+}
+
 class CHost : public CWnd {
 public:
     BOOL CreateHost()
@@ -30,9 +44,7 @@ protected:
                                  100));
         list_.InsertColumn(0, "Channel", LVCFMT_LEFT, 150);
         ASSERT_TRUE(bar_.Create("", WS_CHILD | WS_VISIBLE | SS_NOTIFY, CRect(200, 0, 216, 216), &host_, 0xffff));
-        bar_.SetBitmaps(skintest::SolidBitmap(16, 16, kUp), skintest::SolidBitmap(16, 16, kDown),
-                        skintest::SolidBitmap(16, 8, kTile), skintest::SolidBitmap(16, 20, kThumb), NULL,
-                        skintest::SolidBitmap(16, 16, kBottom));
+        SolidVertical(bar_);
         bar_.SetOwnerList(&list_);
     }
     void TearDown() override { host_.DestroyWindow(); }
@@ -69,10 +81,15 @@ TEST_F(SkinListBarsTest, ArrowStepsOnReleaseAndRepeatsWhileHeld)
     Release(4);
     EXPECT_EQ(0, Top());
 
+    // Enough rows that a slow machine's repeats do not reach the end.
+    Fill(400);
+    DWORD start = GetTickCount();
     Press(DownArrowY());
-    ts::PumpFor(200);
-    EXPECT_EQ(0, Top()) << "no step before the delay";
-    ts::PumpFor(300);
+    ts::PumpFor(150);
+    if (GetTickCount() - start < 230) {
+        EXPECT_EQ(0, Top()) << "no step before the delay";
+    }
+    ts::PumpFor(350);
     int held = Top();
     EXPECT_GE(held, 2);
     Release(DownArrowY());
@@ -194,11 +211,8 @@ TEST(SkinListCtrlTest, BarsBesideTheListAboveItAndTheHeaderSkinned)
     ASSERT_TRUE(list.InitSkin());
     list.Header().SetBitmaps(skintest::SolidBitmap(4, 10, kUp), skintest::SolidBitmap(6, 10, kDown),
                              skintest::SolidBitmap(4, 10, kUp));
-    list.VerticalBar().SetBitmaps(skintest::SolidBitmap(16, 16, kUp), skintest::SolidBitmap(16, 16, kDown),
-                                  skintest::SolidBitmap(16, 8, kTile), skintest::SolidBitmap(16, 20, kThumb), NULL,
-                                  skintest::SolidBitmap(16, 16, kBottom));
-    list.HorizontalBar().SetBitmaps(skintest::SolidBitmap(16, 16, kUp), skintest::SolidBitmap(16, 16, kDown),
-                                    skintest::SolidBitmap(20, 16, kThumb), skintest::SolidBitmap(8, 16, kTile));
+    SolidVertical(list.VerticalBar());
+    SolidHorizontal(list.HorizontalBar());
     for (int i = 0; i < 40; ++i)
         list.InsertItem(i, "C:\\");
     EXPECT_EQ((HWND)list.SendMessage(LVM_GETHEADER), list.Header().m_hWnd);
@@ -248,8 +262,7 @@ TEST(SkinHScrollBarTest, ArrowsAndPagesMoveTheListSideways)
         list.InsertItem(i, "x");
     CSkinHScrollBar bar;
     ASSERT_TRUE(bar.Create("", WS_CHILD | WS_VISIBLE | SS_NOTIFY, CRect(0, 150, 200, 166), &host, 0xffff));
-    bar.SetBitmaps(skintest::SolidBitmap(16, 16, kUp), skintest::SolidBitmap(16, 16, kDown),
-                   skintest::SolidBitmap(20, 16, kThumb), skintest::SolidBitmap(8, 16, kTile));
+    SolidHorizontal(bar);
     bar.SetOwnerList(&list);
     bar.UpdateThumb();
     EXPECT_EQ(16, bar.GetThumb());
