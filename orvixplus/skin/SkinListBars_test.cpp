@@ -1,0 +1,293 @@
+// The bitmap scroll bars beside a real 40-row report list, driven by mouse
+// messages and timers, and read back from their windows.
+#include <gtest/gtest.h>
+#include "SkinListBars.h"
+#include "SkinListCtrl.h"
+#include "ListCtrl.h"
+#include "SkinTestUtil.h"
+
+namespace {
+
+const COLORREF kUp = RGB(200, 0, 0), kDown = RGB(0, 200, 0), kTile = RGB(120, 120, 120),
+               kThumb = RGB(0, 0, 210), kBottom = RGB(220, 220, 0);
+
+// Arrows, track and thumb in flat colours; the vertical bar has a bottom piece.
+void SolidVertical(CSkinScrollBar& bar)
+{
+    bar.SetBitmaps(skintest::SolidBitmap(16, 16, kUp), skintest::SolidBitmap(16, 16, kDown),
+                   skintest::SolidBitmap(16, 8, kTile), skintest::SolidBitmap(16, 20, kThumb), NULL,
+                   skintest::SolidBitmap(16, 16, kBottom));
+}
+
+void SolidHorizontal(CSkinHScrollBar& bar)
+{
+    bar.SetBitmaps(skintest::SolidBitmap(16, 16, kUp), skintest::SolidBitmap(16, 16, kDown),
+                   skintest::SolidBitmap(20, 16, kThumb), skintest::SolidBitmap(8, 16, kTile));
+}
+
+class CHost : public CWnd {
+public:
+    BOOL CreateHost()
+    {
+        LPCTSTR cls = AfxRegisterWndClass(0, ::LoadCursor(NULL, IDC_ARROW));
+        return CreateEx(WS_EX_TOPMOST, cls, "skin list bars", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 60, 520, 360,
+                        300, NULL, NULL);
+    }
+};
+
+class SkinListBarsTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(host_.CreateHost());
+        ASSERT_TRUE(list_.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_NOSORTHEADER, CRect(0, 0, 200, 200), &host_,
+                                 100));
+        list_.InsertColumn(0, "Channel", LVCFMT_LEFT, 150);
+        ASSERT_TRUE(bar_.Create("", WS_CHILD | WS_VISIBLE | SS_NOTIFY, CRect(200, 0, 216, 216), &host_, 0xffff));
+        SolidVertical(bar_);
+        bar_.SetOwnerList(&list_);
+    }
+    void TearDown() override { host_.DestroyWindow(); }
+    void Fill(int rows)
+    {
+        list_.DeleteAllItems();
+        for (int i = 0; i < rows; ++i) {
+            CString s;
+            s.Format("Channel %d", i + 1);
+            list_.InsertItem(i, s);
+        }
+        bar_.UpdateThumb();
+    }
+    void Press(int y) { bar_.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, y)); }
+    void Release(int y) { bar_.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(8, y)); }
+    void Move(int y) { bar_.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(8, y)); }
+    int Top() { return (int)list_.SendMessage(LVM_GETTOPINDEX); }
+    int PerPage() { return (int)list_.SendMessage(LVM_GETCOUNTPERPAGE); }
+    // y inside the down arrow (the bottom piece is 16 high).
+    int DownArrowY() { return 216 - 16 - 16 + 4; }
+    CHost host_;
+    CListCtrl list_;
+    CSkinScrollBar bar_;
+};
+
+TEST_F(SkinListBarsTest, ArrowStepsOnReleaseAndRepeatsWhileHeld)
+{
+    Fill(40);
+    Press(DownArrowY());
+    EXPECT_EQ(0, Top());
+    Release(DownArrowY());
+    EXPECT_EQ(1, Top());
+    Press(4);
+    Release(4);
+    EXPECT_EQ(0, Top());
+
+    // Enough rows that a slow machine's repeats do not reach the end.
+    Fill(400);
+    DWORD start = GetTickCount();
+    Press(DownArrowY());
+    ts::PumpFor(150);
+    if (GetTickCount() - start < 230) {
+        EXPECT_EQ(0, Top()) << "no step before the delay";
+    }
+    ts::PumpFor(350);
+    int held = Top();
+    EXPECT_GE(held, 2);
+    Release(DownArrowY());
+    EXPECT_EQ(held + 1, Top());
+    // Both timers stopped: nothing more happens.
+    ts::PumpFor(150);
+    EXPECT_EQ(held + 1, Top());
+
+    // A press shorter than the delay leaves no timer behind either.
+    Press(DownArrowY());
+    Release(DownArrowY());
+    ts::PumpFor(400);
+    EXPECT_EQ(held + 2, Top());
+}
+
+TEST_F(SkinListBarsTest, TrackClicksPageAndTheThumbEdgeDoesNothing)
+{
+    Fill(40);
+    int page = PerPage();
+    ASSERT_GT(page, 1);
+    int thumb = bar_.GetThumb();
+    EXPECT_EQ(16, thumb);
+    Press(thumb);
+    Release(thumb);
+    EXPECT_EQ(0, Top());
+    Press(150);
+    Release(150);
+    EXPECT_EQ(page, Top());
+    EXPECT_GT(bar_.GetThumb(), thumb);
+    Press(bar_.GetThumb() - 1);
+    Release(bar_.GetThumb() - 1);
+    EXPECT_EQ(0, Top());
+}
+
+TEST_F(SkinListBarsTest, DragPutsTheRowUnderTheThumbOnTopWithTallRows)
+{
+    // A face far taller than the context's default: rows no longer match
+    // the default font's height.
+    LOGFONT lf = {};
+    lf.lfHeight = -30;
+    lstrcpynA(lf.lfFaceName, "Tahoma", LF_FACESIZE);
+    HFONT font = CreateFontIndirect(&lf);
+    list_.SendMessage(WM_SETFONT, (WPARAM)font, TRUE);
+    Fill(40);
+    int row = ListRowHeight(list_.m_hWnd);
+    HDC dc = GetDC(NULL);
+    TEXTMETRIC tm;
+    GetTextMetrics(dc, &tm);
+    ReleaseDC(NULL, dc);
+    ASSERT_NE(row, tm.tmHeight + tm.tmExternalLeading);
+
+    SCROLLINFO si = {};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(list_.m_hWnd, SB_VERT, &si));
+    int limit = si.nMax - (int)si.nPage + 1;
+    ASSERT_GT(limit, 5);
+    int track = 216 - 16 - 16 - 16 - 20;
+    Press(bar_.GetThumb() + 5);
+    int y = 90;
+    Move(y);
+    int expected = (int)((y - 10 - 16) / ((double)track / limit));
+    EXPECT_EQ(expected, Top());
+    Move(y + 40);
+    expected = (int)((y + 40 - 10 - 16) / ((double)track / limit));
+    EXPECT_EQ(expected, Top());
+    // The release that ends a drag makes no step.
+    Release(y + 40);
+    EXPECT_EQ(expected, Top());
+    list_.SendMessage(WM_SETFONT, 0, FALSE);
+    DeleteObject(font);
+}
+
+TEST_F(SkinListBarsTest, NothingToScrollIsHarmless)
+{
+    Fill(3);
+    EXPECT_EQ(16, bar_.GetThumb());
+    Press(bar_.GetThumb() + 2);
+    Move(150);
+    EXPECT_EQ(16, bar_.GetThumb());
+    Release(150);
+    Press(150);
+    Release(150);
+    EXPECT_EQ(0, Top());
+    EXPECT_EQ(16, bar_.GetThumb());
+}
+
+TEST_F(SkinListBarsTest, BarShowsItsImagesAfterScrolling)
+{
+    Fill(40);
+    Press(150);
+    Release(150);
+    bar_.UpdateWindow();
+    HDC dc = ::GetDC(bar_.m_hWnd);
+    auto at = [&](int y) { return ::GetPixel(dc, 8, y) & 0xffffff; };
+    EXPECT_EQ(kUp, at(5));
+    EXPECT_EQ(kThumb, at(bar_.GetThumb() + 10));
+    EXPECT_EQ(kTile, at(bar_.GetThumb() - 3));
+    EXPECT_EQ(kDown, at(216 - 16 - 5));
+    EXPECT_EQ(kBottom, at(216 - 5));
+    ::ReleaseDC(bar_.m_hWnd, dc);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SkinListCtrlTest, BarsBesideTheListAboveItAndTheHeaderSkinned)
+{
+    CHost host;
+    ASSERT_TRUE(host.CreateHost());
+    CSkinListCtrl list;
+    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT, CRect(10, 10, 230, 210), &host, 101));
+    list.InsertColumn(0, "Drive", LVCFMT_LEFT, 300);
+    // The bars are placed by the client area the list has at that moment.
+    CRect client;
+    list.GetClientRect(&client);
+    list.MapWindowPoints(&host, &client);
+    ASSERT_TRUE(list.InitSkin());
+    list.Header().SetBitmaps(skintest::SolidBitmap(4, 10, kUp), skintest::SolidBitmap(6, 10, kDown),
+                             skintest::SolidBitmap(4, 10, kUp));
+    SolidVertical(list.VerticalBar());
+    SolidHorizontal(list.HorizontalBar());
+    for (int i = 0; i < 40; ++i)
+        list.InsertItem(i, "C:\\");
+    EXPECT_EQ((HWND)list.SendMessage(LVM_GETHEADER), list.Header().m_hWnd);
+    EXPECT_TRUE(list.GetStyle() & WS_CLIPSIBLINGS);
+
+    CRect h, v;
+    list.HorizontalBar().GetWindowRect(&h);
+    host.ScreenToClient(&h);
+    list.VerticalBar().GetWindowRect(&v);
+    host.ScreenToClient(&v);
+    EXPECT_EQ(CRect(client.left, client.bottom, client.right, client.bottom + 16), h);
+    EXPECT_EQ(CRect(client.right, client.top, client.right + 16, client.bottom + 16), v);
+    EXPECT_EQ(h.bottom, v.bottom);
+    // Both bars lie above the list in the Z order.
+    HWND first = ::GetWindow(host.m_hWnd, GW_CHILD);
+    EXPECT_TRUE(first == list.VerticalBar().m_hWnd || first == list.HorizontalBar().m_hWnd);
+    EXPECT_EQ(0xffff, list.VerticalBar().GetDlgCtrlID());
+
+    // After scrolling the screen shows the bar's images, not the list's bar.
+    list.VerticalBar().SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 150));
+    list.VerticalBar().SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(8, 150));
+    EXPECT_GT((int)list.SendMessage(LVM_GETTOPINDEX), 0);
+    ts::PumpFor(100);
+    host.UpdateWindow();
+    HDC dc = ::GetDC(host.m_hWnd);
+    int thumb = list.VerticalBar().GetThumb();
+    EXPECT_EQ(kThumb, ::GetPixel(dc, v.left + 8, v.top + thumb + 10) & 0xffffff);
+    EXPECT_EQ(kUp, ::GetPixel(dc, v.left + 8, v.top + 5) & 0xffffff);
+    EXPECT_EQ(kTile, ::GetPixel(dc, h.left + 40, h.top + 8) & 0xffffff);
+    ::ReleaseDC(host.m_hWnd, dc);
+    host.DestroyWindow();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SkinHScrollBarTest, ArrowsAndPagesMoveTheListSideways)
+{
+    CHost host;
+    ASSERT_TRUE(host.CreateHost());
+    CListCtrl list;
+    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT, CRect(0, 0, 200, 150), &host, 102));
+    list.InsertColumn(0, "Name", LVCFMT_LEFT, 400);
+    list.InsertColumn(1, "Frequency", LVCFMT_LEFT, 400);
+    for (int i = 0; i < 3; ++i)
+        list.InsertItem(i, "x");
+    CSkinHScrollBar bar;
+    ASSERT_TRUE(bar.Create("", WS_CHILD | WS_VISIBLE | SS_NOTIFY, CRect(0, 150, 200, 166), &host, 0xffff));
+    SolidHorizontal(bar);
+    bar.SetOwnerList(&list);
+    bar.UpdateThumb();
+    EXPECT_EQ(16, bar.GetThumb());
+    auto click = [&](int x) {
+        bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 8));
+        bar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(x, 8));
+    };
+    auto pos = [&] { return GetScrollPos(list.m_hWnd, SB_HORZ); };
+    click(195);
+    int line = pos();
+    EXPECT_GT(line, 0);
+    click(120);
+    int paged = pos();
+    EXPECT_GT(paged, line);
+    EXPECT_GT(bar.GetThumb(), 16);
+    // The thumb's left edge is on the thumb: no page.
+    click(bar.GetThumb());
+    EXPECT_EQ(paged, pos());
+    // A press on the thumb released over the right arrow still steps.
+    bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(bar.GetThumb() + 2, 8));
+    bar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(195, 8));
+    EXPECT_GT(pos(), paged);
+    click(bar.GetThumb() - 1);
+    EXPECT_LT(pos(), paged + 1);
+    host.DestroyWindow();
+}
+
+}  // namespace
