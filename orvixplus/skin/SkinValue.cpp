@@ -4,8 +4,10 @@
 CString GetNextToken(CString& value)
 {
     int comma = value.Find(',');
-    if (comma <= 0)
+    if (comma < 0)
         return value;
+    // A leading comma is an empty token: dropping it lets the rest parse on
+    // (kept, every later token would be the whole rest for ever).
     CString token = value.Left(comma);
     value = value.Mid(comma + 1);
     value.TrimLeft();

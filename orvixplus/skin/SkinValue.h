@@ -4,8 +4,8 @@
 #include "Afx.h"
 
 // Takes the text before the first comma off the value (the rest is trimmed).
-// A value without a comma, or starting with one, is returned whole and left
-// as it is, so the last token repeats on every further call.
+// A value without a comma is returned whole and left as it is, so the last
+// token repeats on every further call; a leading comma is an empty token.
 CString GetNextToken(CString& value);
 // "TRUE" in any letter case.
 BOOL ParseBool(const CString& token);
