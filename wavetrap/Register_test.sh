@@ -48,8 +48,12 @@ AudioCapture.Object\\CLSID${TAB}1${TAB}39${TAB}$CLSID"
 @="AudioCapture.Object"
 EOT
 )"
-  (cd "$P/drive_c/prog" && WINEPREFIX=$P timeout 60 wine WavetrapClient.exe --progid preview 1 \
-     </dev/null >/dev/null 2>&1); check "created by ProgID" $? 0
+  local said rc
+  said=$(cd "$P/drive_c/prog" && WINEPREFIX=$P timeout 60 wine WavetrapClient.exe --progid preview 1 \
+     </dev/null 2>&1); rc=$?
+  check "created by ProgID" $rc 0
+  # What the client said, for a failure to be read from the test's output.
+  [ $rc = 0 ] || printf '%s\n' "$said" | grep -v ':fixme:' | tail -n 8 | sed 's/^/  client: /'
   regsvr /u; check "regsvr32 /u exit" $? 0
   export_hkcr unregistered.reg
   cmp -s "$P/drive_c/before.reg" "$P/drive_c/unregistered.reg" || echo "FAIL [$CASE] /u left HKCR changed"
