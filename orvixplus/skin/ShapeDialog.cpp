@@ -183,17 +183,17 @@ BOOL CShapeDialog::LoadSkin(LPCTSTR lpszPath)
     return TRUE;
 }
 
-HRGN CShapeDialog::ElementRegion(const CShapeElementSpec& spec)
+HRGN CShapeDialog::ElementRegion(const CShapeElementSpec& element)
 {
     HRGN rgn = NULL;
-    if (spec.shaped) {
+    if (element.shaped) {
         CBitmap cut;
-        CropBitmapToObject(NULL, &cut, &m_bmpMask, spec.rect);
+        CropBitmapToObject(NULL, &cut, &m_bmpMask, element.rect);
         if (!cut.GetSafeHandle())
             return NULL;
-        rgn = BitmapColorToRegion(cut, spec.key);
+        rgn = BitmapColorToRegion(cut, element.key);
     } else {
-        rgn = ::CreateRectRgn(0, 0, spec.rect.Width(), spec.rect.Height());
+        rgn = ::CreateRectRgn(0, 0, element.rect.Width(), element.rect.Height());
     }
     if (IsEmptyRegion(rgn)) {
         if (rgn)

@@ -85,7 +85,7 @@ protected:
     CShapeProgress* ProgressById(UINT nId) const;
     // The element's region: its key colour in the Mask, or its rectangle.
     // NULL (the element fails) for an empty cut or an empty shape.
-    HRGN ElementRegion(const CShapeElementSpec& spec);
+    HRGN ElementRegion(const CShapeElementSpec& element);
     CString SkinFile(const CString& name) const { return SkinFolderOf(m_strSkinPath) + name; }
 
     CPtrArray m_buttons, m_progress, m_timers;
