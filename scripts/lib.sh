@@ -147,6 +147,19 @@ orvix_services_start() {
   wine cmd /c exit </dev/null >/dev/null 2>&1
 }
 
+# orvix_save_registry: the server keeps registry changes in memory and writes
+# them to the prefix's files only now and then or when it ends. Tests that
+# copy the prefix (Install's, Wavetrap's registration) need the stand-ins'
+# registrations in the files: the server is ended, which saves them, and
+# started again with Wine's services.
+orvix_save_registry() {
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  wineserver -p >/dev/null 2>&1 </dev/null &
+  sleep 0.2
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+}
+
 orvix_services_stop() {
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
