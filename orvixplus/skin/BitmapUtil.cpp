@@ -216,9 +216,10 @@ public:
     {
         if (m_bFailed)
             return;
-        RGNDATAHEADER& h = m_pData->rdh;
-        if (h.nCount >= m_nRoom && !Grow())
+        // Growing moves the buffer: the header is taken from it afterwards.
+        if (m_pData->rdh.nCount >= m_nRoom && !Grow())
             return;
+        RGNDATAHEADER& h = m_pData->rdh;
         RECT* rects = (RECT*)m_pData->Buffer;
         SetRect(&rects[h.nCount++], l, t, r, b);
         if (l < h.rcBound.left) h.rcBound.left = l;

@@ -2,6 +2,7 @@
 #include "BitmapUtil.h"
 #include "SkinTestUtil.h"
 #include <stdlib.h>
+#include <string.h>
 #include <vector>
 
 using skintest::MakeBitmap;
@@ -158,6 +159,41 @@ TEST(BitmapRegionTest, OutOfMemoryGivesNullWithoutLeak)
     EXPECT_TRUE(ok != NULL);
     DeleteObject(ok);
     DeleteObject(bmp);
+}
+
+// Every growth moves the rectangles to a new block; the old one is zeroed and
+// kept until the end, so that a builder still writing to it shows in the result.
+std::vector<std::pair<void*, size_t>> g_blocks;
+void* MovingRealloc(void* p, size_t n)
+{
+    void* q = calloc(1, n);
+    for (auto& b : g_blocks)
+        if (b.first == p) {
+            memcpy(q, p, b.second < n ? b.second : n);
+            memset(p, 0, b.second);
+        }
+    g_blocks.push_back({ q, n });
+    return q;
+}
+
+TEST(BitmapRegionTest, RectanglesSurviveTheBufferMovingAsItGrows)
+{
+    // Far more runs than one growth step holds.
+    HBITMAP bmp = MakeBitmap(60, 40, [](int x, int y) { return ((x / 3 + y) & 1) ? RGB(1, 2, 3) : kWhite; });
+    HRGN want = BitmapToRegion(bmp, kWhite, 0);
+    SkinReallocFn old = SetRegionRealloc(MovingRealloc);
+    HRGN got = BitmapToRegion(bmp, kWhite, 0);
+    SetRegionRealloc(old);
+    ASSERT_TRUE(want != NULL && got != NULL);
+    EXPECT_TRUE(EqualRgn(want, got));
+    DeleteObject(want);
+    DeleteObject(got);
+    DeleteObject(bmp);
+    // The builder freed the last block itself.
+    g_blocks.pop_back();
+    for (auto& b : g_blocks)
+        free(b.first);
+    g_blocks.clear();
 }
 
 // --- pictures ------------------------------------------------------------------

@@ -22,18 +22,25 @@ CString SkinFolderOf(const CString& path)
     return slash < 0 ? CString() : path.Left(slash + 1);
 }
 
-CShapeElementSpec ParseButtonSpec(CString value)
+// What buttons and sliders end with: own cursor (and its file), shaped (and
+// the key colour of its shape).
+static void ParseElementTail(CString& value, CShapeElementSpec& s)
 {
-    CShapeElementSpec s;
-    s.name = GetNextToken(value);
-    s.rect = ParseRect(value);
-    s.tip = GetNextToken(value);
     s.hasCursor = ParseBool(GetNextToken(value));
     if (s.hasCursor)
         s.cursor = GetNextToken(value);
     s.shaped = ParseBool(GetNextToken(value));
     if (s.shaped)
         s.key = ParseColor(value);
+}
+
+CShapeElementSpec ParseButtonSpec(CString value)
+{
+    CShapeElementSpec s;
+    s.name = GetNextToken(value);
+    s.rect = ParseRect(value);
+    s.tip = GetNextToken(value);
+    ParseElementTail(value, s);
     return s;
 }
 
@@ -44,12 +51,7 @@ CShapeElementSpec ParseProgressSpec(CString value)
     s.tip = GetNextToken(value);
     s.rect = ParseRect(value);
     s.horizontal = GetNextToken(value) == "H";
-    s.hasCursor = ParseBool(GetNextToken(value));
-    if (s.hasCursor)
-        s.cursor = GetNextToken(value);
-    s.shaped = ParseBool(GetNextToken(value));
-    if (s.shaped)
-        s.key = ParseColor(value);
+    ParseElementTail(value, s);
     return s;
 }
 

@@ -7,11 +7,13 @@
 #include "SkinButtons.h"
 #include "SkinSlider.h"
 #include "SkinLabels.h"
-#include "SkinTestUtil.h"
+#include "SkinScreen.h"
 #include <memory>
 #include <vector>
 
 using skintest::SkinElement;
+using skintest::MouseButton;
+using skintest::MouseTo;
 
 namespace {
 
@@ -61,82 +63,6 @@ protected:
     BOOL OnEraseBkgnd(CDC*) override { return TRUE; }
 };
 
-// Pixels of a rectangle of a context, top row first, 0x00RRGGBB.
-std::vector<DWORD> Pixels(HDC src, const CRect& r)
-{
-    DWORD* bits = NULL;
-    HBITMAP sec = CreateDib32(r.Width(), r.Height(), &bits);
-    HDC mdc = CreateCompatibleDC(src);
-    HGDIOBJ old = SelectObject(mdc, sec);
-    BitBlt(mdc, 0, 0, r.Width(), r.Height(), src, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    std::vector<DWORD> px(bits, bits + r.Width() * r.Height());
-    for (DWORD& p : px)
-        p &= 0xffffff;
-    SelectObject(mdc, old);
-    DeleteObject(sec);
-    DeleteDC(mdc);
-    return px;
-}
-
-std::vector<DWORD> Grab(const CRect& screen)
-{
-    HDC sdc = GetDC(NULL);
-    std::vector<DWORD> px = Pixels(sdc, screen);
-    ReleaseDC(NULL, sdc);
-    return px;
-}
-
-std::vector<DWORD> Pixels(HBITMAP bmp, const CRect& r)
-{
-    HDC dc = CreateCompatibleDC(NULL);
-    HGDIOBJ old = SelectObject(dc, bmp);
-    std::vector<DWORD> px = Pixels(dc, r);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    return px;
-}
-
-// Pixels that differ inside region (client coordinates of the rectangle).
-int Differences(const std::vector<DWORD>& a, const std::vector<DWORD>& b, int w, HRGN region)
-{
-    int n = 0;
-    for (size_t i = 0; i < a.size(); ++i) {
-        int x = (int)(i % w), y = (int)(i / w);
-        if ((!region || PtInRegion(region, x, y)) && a[i] != b[i])
-            ++n;
-    }
-    return n;
-}
-
-// Another test's window may have come up meanwhile: ours must stay active,
-// since a button only tracks the pointer over an active window.
-HWND g_keepActive;
-
-void MouseTo(POINT screen)
-{
-    if (g_keepActive && GetForegroundWindow() != g_keepActive) {
-        SetForegroundWindow(g_keepActive);
-        SetActiveWindow(g_keepActive);
-    }
-    INPUT in = {};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = (screen.x * 65536 + GetSystemMetrics(SM_CXSCREEN) / 2) / GetSystemMetrics(SM_CXSCREEN);
-    in.mi.dy = (screen.y * 65536 + GetSystemMetrics(SM_CYSCREEN) / 2) / GetSystemMetrics(SM_CYSCREEN);
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof(in));
-    ts::PumpFor(60);
-}
-
-void MouseButton(bool down)
-{
-    INPUT in = {};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-    SendInput(1, &in, sizeof(in));
-    ts::PumpFor(60);
-}
-
 const int kPanelX = 620, kPanelY = 700;
 
 class SkinControlsTest : public testing::Test {
@@ -170,12 +96,12 @@ protected:
         panel_.background = *images_[0];
         panel_.SetForegroundWindow();
         panel_.SetActiveWindow();
-        g_keepActive = panel_.m_hWnd;
+        skintest::KeepActive() = panel_.m_hWnd;
         ts::PumpFor(50);
     }
     void TearDown() override
     {
-        g_keepActive = NULL;
+        skintest::KeepActive() = NULL;
         MouseTo(CPoint(5, 5));
         controls_.clear();
         panel_.DestroyWindow();
@@ -258,7 +184,8 @@ protected:
             DeleteObject(rgn);
             rgn = NULL;
         }
-        int n = Differences(Grab(ScreenRect(r)), Pixels(Img(image), r), r.Width(), rgn);
+        int n = skintest::Differences(skintest::ScreenPixels(ScreenRect(r)), skintest::BitmapPixels(Img(image), r),
+                                      r.Width(), rgn);
         if (rgn)
             DeleteObject(rgn);
         return n;
@@ -681,16 +608,16 @@ TEST_F(SkinControlsTest, PanelCaptureInFourLooks)
 
     const CRect whole(kPanelX, kPanelY, kPanelX + 580, kPanelY + 180);
     std::vector<std::vector<DWORD>> looks;
-    looks.push_back(Grab(whole));
+    looks.push_back(skintest::ScreenPixels(whole));
     const CRect play = skintest::FindElement(buttons_, "PLAY_MOVIE")->rect;
     const CRect record = skintest::FindElement(buttons_, "RECORD_MOVIE")->rect;
     MouseTo(Screen(play, play.Width() / 2, play.Height() / 2));
     ts::PumpFor(50);
-    looks.push_back(Grab(whole));
+    looks.push_back(skintest::ScreenPixels(whole));
     MouseTo(Screen(record, record.Width() / 2, record.Height() / 2));
     MouseButton(true);
     ts::PumpFor(50);
-    looks.push_back(Grab(whole));
+    looks.push_back(skintest::ScreenPixels(whole));
     MouseTo(CPoint(5, 5));
     MouseButton(false);
     for (CWnd* w : all) {
@@ -701,7 +628,7 @@ TEST_F(SkinControlsTest, PanelCaptureInFourLooks)
     }
     panel_.RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     ts::PumpFor(100);
-    looks.push_back(Grab(whole));
+    looks.push_back(skintest::ScreenPixels(whole));
 
     // One picture: the four looks stacked, normal at the top.
     const int W = 580, H = 180;

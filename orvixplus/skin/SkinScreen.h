@@ -42,6 +42,18 @@ inline std::vector<DWORD> BitmapPixels(HBITMAP bmp, const CRect& r)
     return px;
 }
 
+// Pixels that differ inside region (client coordinates of the rectangle).
+inline int Differences(const std::vector<DWORD>& a, const std::vector<DWORD>& b, int w, HRGN region)
+{
+    int n = 0;
+    for (size_t i = 0; i < a.size(); ++i) {
+        int x = (int)(i % w), y = (int)(i / w);
+        if ((!region || PtInRegion(region, x, y)) && a[i] != b[i])
+            ++n;
+    }
+    return n;
+}
+
 inline DWORD ScreenPixel(int x, int y) { return ScreenPixels(CRect(x, y, x + 1, y + 1))[0]; }
 
 // 0x00RRGGBB of a COLORREF.
