@@ -208,6 +208,7 @@ BOOL CSkinFrame::Attach(HWND hWnd)
     if (!hWnd || !::IsWindow(hWnd) || !m_bLoaded)
         return FALSE;
     HookWindow((HWND)NULL);
+    m_nNcState = -1;
     BOOL ok = HookWindow(hWnd);
     DWORD style = (DWORD)::GetWindowLong(hWnd, GWL_STYLE);
     m_bResizable = (style & WS_THICKFRAME) != 0;
@@ -320,8 +321,9 @@ void CSkinFrame::Paint()
         return;
     const CSize size = WindowSize();
     const int W = size.cx, H = size.cy;
-    // While WM_NCACTIVATE is handled the window is not yet (or still) the
-    // active one: the message's own state holds then.
+    // The caption shows what the last WM_NCACTIVATE said, as the platform's
+    // own caption does: while it is handled the window is not yet (or still)
+    // the active one, and a caller may send it to a window that stays active.
     const int s = m_nNcState >= 0 ? m_nNcState : (::GetActiveWindow() != m_hWnd ? 1 : 0);
     HBITMAP* piece = m_hPiece[s];
     HDC hDC = ::GetWindowDC(m_hWnd);
@@ -493,7 +495,6 @@ LRESULT CSkinFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         LRESULT result = CSubclassWnd::WindowProc(message, wParam, lParam);
         m_nNcState = wParam ? 0 : 1;
         Repaint();
-        m_nNcState = -1;
         return result;
     }
     case WM_ACTIVATE:

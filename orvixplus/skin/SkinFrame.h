@@ -86,5 +86,5 @@ protected:
     CSkinSysButton m_sys[SYSBUTTONS];
     HBITMAP m_hSysImage;
     DWORD m_dwFlags;
-    int m_nNcState;             // 0 active, 1 inactive while WM_NCACTIVATE paints; else -1
+    int m_nNcState;             // 0 active, 1 inactive by the last WM_NCACTIVATE; -1 none yet
 };

@@ -3,6 +3,7 @@
 // sizes, and skins that are broken or missing pieces.
 #include <gtest/gtest.h>
 #include "SkinFrame.h"
+#include "SkinMenu.h"
 #include "SkinScreen.h"
 #include "Dialog.h"
 #include <fstream>
@@ -93,17 +94,20 @@ protected:
         int n = 0;
         const CRect& tl = topLeft_[state];
         const CRect& mt = middleTop_[state];
+        const int w = tl.Width() + 3 * mt.Width();
+        std::vector<DWORD> screen = ScreenPixels(CRect(kFx, kFy, kFx + w, kFy + tl.Height()));
+        std::vector<DWORD> image = BitmapPixels(frameImage_, CRect(0, 0, SkinMax(tl.right, mt.right),
+                                                                  SkinMax(tl.bottom, mt.bottom)));
+        const int iw = SkinMax(tl.right, mt.right);
         for (int y = 0; y < tl.Height(); ++y) {
             for (int x = 0; x < tl.Width(); ++x) {
-                COLORREF want = PixelOf(frameImage_, tl.left + x, tl.top + y);
-                if (want == RGB(255, 0, 255))
+                DWORD want = image[(tl.top + y) * iw + tl.left + x];
+                if (want == 0xff00ff)
                     continue;
-                n += ScreenPixel(kFx + x, kFy + y) != Rgb(want);
+                n += screen[y * w + x] != want;
             }
-            for (int x = 0; x < 3 * mt.Width(); ++x) {
-                COLORREF want = PixelOf(frameImage_, mt.left + x % mt.Width(), mt.top + y);
-                n += ScreenPixel(kFx + tl.Width() + x, kFy + y) != Rgb(want);
-            }
+            for (int x = 0; x < 3 * mt.Width(); ++x)
+                n += screen[y * w + tl.Width() + x] != image[(mt.top + y) * iw + mt.left + x % mt.Width()];
         }
         return n;
     }
@@ -114,11 +118,8 @@ protected:
         CRect wr;
         dlg_.GetWindowRect(&wr);
         int left = wr.left + wr.Width() - closeOffset_, top = wr.top + 3;
-        int n = 0;
-        for (int y = 0; y < picture.Height(); ++y)
-            for (int x = 0; x < picture.Width(); ++x)
-                n += ScreenPixel(left + x, top + y) != Rgb(PixelOf(sysImage_, picture.left + x, picture.top + y));
-        return n;
+        CRect on(left, top, left + picture.Width(), top + picture.Height());
+        return Differences(ScreenPixels(on), BitmapPixels(sysImage_, picture), picture.Width(), NULL);
     }
     CPoint CloseCentre()
     {
@@ -149,10 +150,29 @@ TEST_F(SkinFrameTest, ClientAreaAndCaptionPiecesActiveAndInactive)
     EXPECT_EQ(0, CloseDiffers(closeNormal_));
     ts::CaptureToBmp(NULL, "skin_frame.bmp");
 
-    // Deactivation: the platform's own caption painting comes first, the
-    // inactive pieces go over it.
-    dlg_.SendMessage(WM_NCACTIVATE, FALSE, 0);
+    // Another window, beside this one, activated: the platform's own caption
+    // painting comes first, the inactive pieces go over it.
+    CWnd other;
+    ASSERT_TRUE(other.CreateEx(WS_EX_TOPMOST, AfxRegisterWndClass(0), "beside", WS_POPUP | WS_VISIBLE,
+                               kFx + 450, kFy, 120, 80, NULL, NULL));
+    KeepActive() = NULL;
+    other.SetForegroundWindow();
+    other.SetActiveWindow();
+    EXPECT_TRUE(ts::PumpUntil([&] { return GetActiveWindow() == other.m_hWnd; }, 3000));
     EXPECT_EQ(0, CaptionDiffers(1)) << "the inactive pieces, not the platform's caption";
+    ts::CaptureToBmp(NULL, "skin_frame_inactive.bmp");
+    dlg_.SetForegroundWindow();
+    dlg_.SetActiveWindow();
+    EXPECT_TRUE(ts::PumpUntil([&] { return GetActiveWindow() == dlg_.m_hWnd; }, 3000));
+    EXPECT_EQ(0, CaptionDiffers(0)) << "active again";
+    other.DestroyWindow();
+    KeepActive() = dlg_.m_hWnd;
+
+    // Told it is inactive while it stays the active window: the caption
+    // follows the message, also through the repaints after it.
+    dlg_.SendMessage(WM_NCACTIVATE, FALSE, 0);
+    dlg_.RedrawWindow(NULL, NULL, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(0, CaptionDiffers(1)) << "the inactive pieces after a repaint";
     dlg_.SendMessage(WM_NCACTIVATE, TRUE, 0);
     EXPECT_EQ(0, CaptionDiffers(0));
 }
@@ -160,10 +180,12 @@ TEST_F(SkinFrameTest, ClientAreaAndCaptionPiecesActiveAndInactive)
 TEST_F(SkinFrameTest, CaptionButtonHoverLeaveAndClicks)
 {
     MouseTo(CloseCentre());
+    // On a busy machine the move reaches the window a while after SendInput.
+    EXPECT_TRUE(ts::PumpUntil([&] { return frame_.GetHover() == HTSKINCLOSEBUTTON; }, 3000));
     EXPECT_EQ(0, CloseDiffers(closeOver_)) << "over picture on hover";
     MouseTo(CPoint(kFx + 200, kFy + 500));
     // Wine notices the non-client leave by polling the pointer.
-    EXPECT_TRUE(ts::PumpUntil([&] { return frame_.GetHover() == 0; }, 2000));
+    EXPECT_TRUE(ts::PumpUntil([&] { return frame_.GetHover() == 0; }, 5000));
     EXPECT_EQ(0, CloseDiffers(closeNormal_)) << "gone after leaving";
 
     MouseTo(CloseCentre());
@@ -303,5 +325,43 @@ TEST(SkinFrameSkinTest, BrokenSkinsAndAMissingMiddlePiece)
     noMiddle.SetFlags(6);
     noMiddle.ClearFlags(2);
     EXPECT_EQ(4u, noMiddle.GetFlags());
+    CoUninitialize();
+}
+
+namespace {
+// Notes at its end whether the hooks on it were all gone by then.
+class CEndCheckingDialog : public CDialog {
+public:
+    CEndCheckingDialog(const CSubclassWnd* a, const CSubclassWnd* b) : CDialog(301, NULL), a_(a), b_(b) {}
+    bool ended = false, unhookedAtEnd = false;
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_NCDESTROY) {
+            ended = true;
+            unhookedAtEnd = !a_->IsHooked() && !b_->IsHooked() && !CSubclassWndMap::GetHookMap().Lookup(m_hWnd);
+        }
+        return CDialog::WindowProc(message, wParam, lParam);
+    }
+private:
+    const CSubclassWnd* a_;
+    const CSubclassWnd* b_;
+};
+}  // namespace
+
+TEST(SkinFrameHookTest, FrameAndMenuManagerLeaveBeforeTheDialogSeesItsEnd)
+{
+    CoInitialize(NULL);
+    CSkinFrame frame;
+    ASSERT_TRUE(frame.LoadSkin((SkinDir() + "skin.ini").c_str()));
+    CEndCheckingDialog dlg(&frame, &CSkinMenuManager::Get());
+    ASSERT_TRUE(dlg.Create(301, NULL));
+    ASSERT_TRUE(frame.Attach(dlg.m_hWnd));
+    ASSERT_TRUE(CSkinMenuManager::Install(dlg.m_hWnd));
+    dlg.DestroyWindow();
+    EXPECT_TRUE(dlg.ended);
+    EXPECT_TRUE(dlg.unhookedAtEnd);
+    EXPECT_FALSE(frame.IsHooked());
+    EXPECT_FALSE(CSkinMenuManager::Get().IsHooked());
     CoUninitialize();
 }
