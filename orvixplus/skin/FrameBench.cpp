@@ -46,6 +46,8 @@ public:
 
 int main()
 {
+    // Unbuffered: whatever was measured shows even if a later step fails.
+    setvbuf(stdout, NULL, _IONBF, 0);
     CoInitialize(NULL);
     std::string ini = ExeDir() + "skins\\elegance\\skin.ini";
     CBenchDialog dlg;
@@ -55,8 +57,14 @@ int main()
     }
     bool ok = true;
     double load = MedianMs(10, [&] { ok = dlg.LoadSkin(ini.c_str()) && ok; });
-    printf("%-44s %8.2f ms   (%d buttons, %d sliders, %d labels%s)\n", "CShapeDialog::LoadSkin, default skin",
-           load, dlg.GetButtonCount(), dlg.GetProgressCount(), dlg.GetTimerCount(), ok ? "" : ", FAILED");
+    printf("\n%-40s %-11s %-34s %10s\n", "skin step", "size", "what", "median ms");
+    CRect wr;
+    dlg.GetWindowRect(&wr);
+    char what[64];
+    snprintf(what, sizeof(what), "%d buttons, %d sliders, %d labels%s", dlg.GetButtonCount(),
+             dlg.GetProgressCount(), dlg.GetTimerCount(), ok ? "" : " FAILED");
+    printf("%-40s %4ld x %-4ld %-34s %10.2f\n", "CShapeDialog::LoadSkin, generated skin", (long)wr.Width(),
+           (long)wr.Height(), what, load);
     dlg.DestroyWindow();
 
     CSkinFrame frame;
@@ -65,14 +73,15 @@ int main()
         printf("frame skin failed\n");
         return 1;
     }
-    DWORD rects = 0;
+    DWORD bytes = 0;
     double shape = MedianMs(20, [&] {
         HRGN rgn = frame.BuildWindowShape(CSize(800, 600));
-        rects = GetRegionData(rgn, 0, NULL);
+        bytes = rgn ? GetRegionData(rgn, 0, NULL) : 0;
         DeleteObject(rgn);
     });
-    printf("%-44s %8.2f ms   (%lu bytes of region data)\n", "CSkinFrame shape rebuild, 800 x 600", shape,
-           (unsigned long)rects);
+    unsigned long rects = bytes > sizeof(RGNDATAHEADER) ? (bytes - sizeof(RGNDATAHEADER)) / sizeof(RECT) : 0;
+    snprintf(what, sizeof(what), "%lu rectangles", rects);
+    printf("%-40s %4d x %-4d %-34s %10.2f\n", "CSkinFrame shape rebuild", 800, 600, what, shape);
     CoUninitialize();
     return 0;
 }
