@@ -147,13 +147,14 @@ TEST_F(ShapeDialogTest, ShapeAndBackgroundFromTheMaskAndNormal)
     for (POINT p : white)
         EXPECT_EQ(Rgb(kBackdrop), ScreenPixel(kX + p.x, kY + p.y)) << p.x << "," << p.y;
 
+    ts::CaptureToBmp(NULL, "shape_dialog.bmp");
+
     // A click on a white point inside the bounding box reaches the window below.
     MouseTo(CPoint(kX + 5, kY + 5));
     MouseButton(true);
     MouseButton(false);
     EXPECT_EQ(1, backdrop_.clicks);
     EXPECT_EQ(0, dlg_.clicks);
-    ts::CaptureToBmp(NULL, "shape_dialog.bmp");
 }
 
 TEST_F(ShapeDialogTest, ButtonHoverPressReleaseAndDisabled)
