@@ -14,9 +14,9 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.dont_write_bytecode = True
 
-from skinlib import elegance, splash  # noqa: E402
+from skinlib import elegance, program, splash  # noqa: E402
 
-SKINS = {'elegance': elegance, 'splash': splash}
+SKINS = {'elegance': elegance, 'program': program, 'splash': splash}
 
 
 def main(argv):
