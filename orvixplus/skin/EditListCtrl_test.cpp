@@ -287,3 +287,20 @@ TEST_F(EditListTest, CellsAreDrawnWhiteGradedOrFramed)
     EXPECT_EQ(skintest::Rgb(frameEdge), skintest::ScreenPixel(framed.left + 1, framed.top + 1));
     EXPECT_EQ(skintest::Rgb(back), skintest::ScreenPixel(framed.left + 5, framed.top + 5));
 }
+
+TEST_F(EditListTest, ArrowKeysWalkTheColumnsAndStopAtTheEnds)
+{
+    Click(CellPoint(list_, 2, 3));
+    ASSERT_EQ(3, list_.GetCurrentColumn());
+    list_.SetFocus();
+    for (int i = 0; i < 3; ++i)
+        PressKey(list_.m_hWnd, VK_RIGHT);
+    EXPECT_EQ(4, list_.GetCurrentColumn()) << "the last column is as far as it goes";
+    PressKey(list_.m_hWnd, VK_LEFT);
+    EXPECT_EQ(3, list_.GetCurrentColumn());
+    // Enter on a name cell opens the editor on it.
+    PressKey(list_.m_hWnd, VK_RETURN);
+    EXPECT_TRUE(list_.IsEditing());
+    EXPECT_EQ(2, list_.GetEditRow());
+    EXPECT_EQ(3, list_.GetEditColumn());
+}

@@ -244,6 +244,11 @@ TEST_F(SkinSBTest, ThumbDragTracksFromTheMinimumAndSnapsBackFarAway)
     skintest::MouseTo(CPoint(bar.right + 60, grab.y + 40));
     EXPECT_EQ(10, host_.vscrolls.back().pos);
     skintest::MouseTo(CPoint(grab.x, grab.y + 20));
+    EXPECT_GT(host_.vscrolls.back().pos, 10);
+    // 60 pixels beyond the bar's end is past the slack too.
+    skintest::MouseTo(CPoint(grab.x, bar.bottom + 60));
+    EXPECT_EQ(10, host_.vscrolls.back().pos);
+    skintest::MouseTo(CPoint(grab.x, grab.y + 20));
     int at = host_.vscrolls.back().pos;
     EXPECT_GT(at, 10);
     size_t n = host_.vscrolls.size();
