@@ -8,10 +8,19 @@ void CListCtrl::DrawItem(LPDRAWITEMSTRUCT)
 {
 }
 
+void CListCtrl::MeasureItem(LPMEASUREITEMSTRUCT)
+{
+}
+
 BOOL CListCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
     if (message == WM_DRAWITEM) {
         DrawItem((LPDRAWITEMSTRUCT)lParam);
+        *pResult = TRUE;
+        return TRUE;
+    }
+    if (message == WM_MEASUREITEM) {
+        MeasureItem((LPMEASUREITEMSTRUCT)lParam);
         *pResult = TRUE;
         return TRUE;
     }

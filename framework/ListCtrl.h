@@ -1,6 +1,7 @@
 // CListCtrl: the list view control (report view with columns, mostly). An
-// owner-drawn one (LVS_OWNERDRAWFIXED) draws its rows in DrawItem (reflected
-// from the parent).
+// owner-drawn one (LVS_OWNERDRAWFIXED) draws its rows in DrawItem and gives
+// their height in MeasureItem (both reflected from the parent; the control
+// asks for the height once, while it is being created).
 #pragma once
 #include "Wnd.h"
 #include <commctrl.h>
@@ -83,5 +84,6 @@ public:
     BOOL SetTextBkColor(COLORREF cr) { return (BOOL)SendMessage(LVM_SETTEXTBKCOLOR, 0, cr); }
 
     virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
+    virtual void MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct);
     virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
 };

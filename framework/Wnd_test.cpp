@@ -182,7 +182,13 @@ struct OwnerDrawCombo : CComboBox {
 
 struct OwnerDrawList : CListCtrl {
     std::vector<UINT> drawn;
+    std::vector<UINT> measured;     // the control types asked about
     void DrawItem(LPDRAWITEMSTRUCT dis) override { drawn.push_back(dis->itemID); }
+    void MeasureItem(LPMEASUREITEMSTRUCT mis) override
+    {
+        measured.push_back(mis->CtlType);
+        mis->itemHeight = 27;
+    }
 };
 
 struct ReflectParent : CWnd {
@@ -276,9 +282,17 @@ TEST(WndReflect, OwnerDrawListDrawsItsOwnRows)
 {
     ReflectParent parent;
     ASSERT_TRUE(CreateTopLevel(parent) != NULL);
+    g_log.clear();
     OwnerDrawList list;
     ASSERT_TRUE(list.Create(WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED, CRect(5, 5, 200, 150), &parent, 301));
-    g_log.clear();
+    // The control measures its rows while it is created, and keeps the answer.
+    EXPECT_EQ(list.measured, (std::vector<UINT>{ODT_LISTVIEW}));
+    list.InsertColumn(0, "c", LVCFMT_LEFT, 50);
+    list.InsertItem(0, "a");
+    CRect row;
+    ASSERT_TRUE(list.GetItemRect(0, &row, LVIR_BOUNDS));
+    EXPECT_EQ(row.Height(), 27);
+    EXPECT_TRUE(g_log.empty()) << "the parent saw the measure request";
     // A hidden list view paints no rows: ask the way it asks when shown.
     DRAWITEMSTRUCT dis = {};
     dis.CtlType = ODT_LISTVIEW;

@@ -14,10 +14,10 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.dont_write_bytecode = True
 
-from skinlib import controls, elegance, menuimages, splash  # noqa: E402
+from skinlib import elegance, menuimages, program, splash  # noqa: E402
 
-SKINS = {'elegance': elegance, 'menuimages': menuimages, 'splash': splash,
-         'controls': controls}
+SKINS = {'elegance': elegance, 'menuimages': menuimages, 'program': program,
+         'splash': splash}
 
 
 def main(argv):

@@ -49,6 +49,8 @@ public:
     int SetEllipsisLabelText(UINT nID, LPCTSTR lpszText);
     int SetSliderPos(UINT nID, int nPos);
     CChannelListCtrl* GetChannelList(UINT nID) { return Find(m_channelLists, nID); }
+    // 0 for a negative count; defined with the channel list (orvixchannellist).
+    int SetChannelListRowCount(UINT nID, int nCount);
 
     // Controls filed per kind (0 combos ... 8 sliders; 5 is never used).
     int GetCount(int nKind) const;

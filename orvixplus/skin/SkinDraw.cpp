@@ -145,6 +145,36 @@ void DrawBitmapAt(HDC hDC, const RECT& rect, HBITMAP hBitmap)
     DrawMasked(hDC, rect.left, rect.top, bm.bmWidth, bm.bmHeight, hBitmap, 0, 0, NULL, FALSE);
 }
 
+int TextWidthIn(HWND hWnd, HFONT hFont, LPCTSTR lpszText)
+{
+    HDC dc = ::GetDC(hWnd);
+    HGDIOBJ old = ::SelectObject(dc, hFont ? (HGDIOBJ)hFont : ::GetStockObject(DEFAULT_GUI_FONT));
+    SIZE sz = {};
+    if (lpszText)
+        ::GetTextExtentPoint32(dc, lpszText, lstrlen(lpszText), &sz);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(hWnd, dc);
+    return sz.cx;
+}
+
+void StretchBitmapPart(HDC hDC, const RECT& dst, HBITMAP hBitmap, const RECT* pSrc)
+{
+    BITMAP bm;
+    if (!hDC || !hBitmap || !::GetObject(hBitmap, sizeof(bm), &bm))
+        return;
+    RECT src = pSrc ? *pSrc : RECT{ 0, 0, bm.bmWidth, bm.bmHeight };
+    if (dst.right <= dst.left || dst.bottom <= dst.top || src.right <= src.left || src.bottom <= src.top)
+        return;
+    HDC mem = ::CreateCompatibleDC(hDC);
+    HGDIOBJ old = ::SelectObject(mem, hBitmap);
+    int mode = ::SetStretchBltMode(hDC, COLORONCOLOR);
+    ::StretchBlt(hDC, dst.left, dst.top, dst.right - dst.left, dst.bottom - dst.top, mem, src.left, src.top,
+                 src.right - src.left, src.bottom - src.top, SRCCOPY);
+    ::SetStretchBltMode(hDC, mode);
+    ::SelectObject(mem, old);
+    ::DeleteDC(mem);
+}
+
 void DrawRegionClippedBitmap(HDC hDC, const RECT& r, HBITMAP hBitmap, COLORREF transparent, int width,
                              int height, BOOL bCentred, int xOffset, int yOffset)
 {

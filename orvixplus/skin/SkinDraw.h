@@ -26,6 +26,11 @@ void FillGradient(HDC hDC, int left, int top, int right, int bottom, COLORREF fi
                   BOOL bHorizontal);
 // The whole bitmap at its own size at the rectangle's top-left.
 void DrawBitmapAt(HDC hDC, const RECT& rect, HBITMAP hBitmap);
+// Width of a one-line text in a font (the default GUI face for NULL), measured
+// on the window's context.
+int TextWidthIn(HWND hWnd, HFONT hFont, LPCTSTR lpszText);
+// A rectangle of the bitmap (all of it for NULL) stretched into dst.
+void StretchBitmapPart(HDC hDC, const RECT& dst, HBITMAP hBitmap, const RECT* pSrc);
 // The bitmap stretched into a box inside r, clipped to its own shape (all but
 // the transparent colour).
 void DrawRegionClippedBitmap(HDC hDC, const RECT& r, HBITMAP hBitmap, COLORREF transparent, int width,
