@@ -14,9 +14,16 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.dont_write_bytecode = True
 
-from skinlib import elegance, splash  # noqa: E402
+from skinlib import elegance, sleekform, splash  # noqa: E402
 
-SKINS = {'elegance': elegance, 'splash': splash}
+
+class _Files:
+    def __init__(self, files):
+        self.files = files
+
+
+SKINS = {'elegance': elegance, 'splash': splash, 'sleekform': sleekform,
+         'timewarden': _Files(sleekform.resource_files)}
 
 
 def main(argv):

@@ -7,6 +7,7 @@
 #include "ScheduleMessages.h"
 #include "ScheduleFile.h"
 #include "ScheduleStore.h"
+#include "RemoteId.h"
 
 CString g_strMainProgram;
 
@@ -52,6 +53,7 @@ CScheduleTrayDlg::~CScheduleTrayDlg()
 {
     KillAllTimers();
     ReleaseCardDevice();
+    DestroyRemoteIdDialog();
     delete g_pScheduleList;
     g_pScheduleList = NULL;
 }
@@ -87,10 +89,16 @@ BOOL CScheduleTrayDlg::OnInitDialog()
     SetTimer(TIMER_DUE_CHECK, kDueCheckPeriod);
     OpenCardDevice();
 
+    if (!g_pRemoteIdDlg) {
+        g_pRemoteIdDlg = new CRemoteIdDlg(this);
+        if (g_pRemoteIdDlg->Create(IDD_REMOTE_ID, this))
+            g_pRemoteIdDlg->ShowWindow(SW_HIDE);
+    }
     if (m_menu.LoadMenu(IDR_TRAY_MENU)) {
         SetMenu(&m_menu);
         m_menu.CheckMenuItem(ID_TRAY_TIMED_SHUTDOWN, MF_BYCOMMAND | MF_UNCHECKED);
     }
+    LoadRemoteId();
     return TRUE;
 }
 
@@ -115,6 +123,9 @@ BOOL CScheduleTrayDlg::OnCommand(WPARAM wParam, LPARAM lParam)
         return TRUE;
     case ID_TRAY_EXIT:
         OnExit();
+        return TRUE;
+    case ID_TRAY_REMOTE_ID_RESET:
+        OnRemoteIdReset();
         return TRUE;
     }
     return CDialog::OnCommand(wParam, lParam);
@@ -359,6 +370,37 @@ void CScheduleTrayDlg::OnDigitTick()
     if (hMain)
         ::SendMessageA(hMain, WM_REMOTE_KEY, REMOTE_KEY_NUMBER, number);
     KillTimer(TIMER_DIGIT_ENTRY);
+}
+
+// --- Remote ID -------------------------------------------------------------------
+
+void CScheduleTrayDlg::LoadRemoteId()
+{
+    m_strRemoteIni = GetModuleFolder() + REMOTE_INI_NAME;
+    if (g_pRemoteIdDlg)
+        g_pRemoteIdDlg->SetIniPath(m_strRemoteIni);
+    BYTE id0 = 0, id1 = 0;
+    ReadRemoteIni(m_strRemoteIni, &id0, &id1);
+    WriteRemoteId(id0, id1, kRemoteSetId);
+}
+
+void CScheduleTrayDlg::OnRemoteIdReset()
+{
+    if (g_pRemoteIdDlg && g_pRemoteIdDlg->m_hWnd) {
+        g_pRemoteIdDlg->SetWindowPos(NULL, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        g_pRemoteIdDlg->ShowWindow(SW_SHOW);
+    }
+    WriteRemoteId(0, 0, kRemoteStartPairing);
+}
+
+void CScheduleTrayDlg::DestroyRemoteIdDialog()
+{
+    if (!g_pRemoteIdDlg)
+        return;
+    if (g_pRemoteIdDlg->m_hWnd)
+        g_pRemoteIdDlg->DestroyWindow();
+    delete g_pRemoteIdDlg;
+    g_pRemoteIdDlg = NULL;
 }
 
 // --- Timed shut-down -----------------------------------------------------------

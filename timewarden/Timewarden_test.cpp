@@ -204,6 +204,28 @@ TEST_F(TimewardenFolder, StartsHiddenInTheTrayOnceAndLeavesNothingBehind)
     Exit(hwnd);
 }
 
+TEST_F(TimewardenFolder, GivesTheReceiverTheIdOfRemoteIniAtStart)
+{
+    std::string ini = dir_ + "remote.ini";
+    WritePrivateProfileStringA("CODE", "0", "18", ini.c_str());
+    WritePrivateProfileStringA("CODE", "1", "171", ini.c_str());
+    CardClearLog();
+    HWND hwnd = StartAndWait();
+    ASSERT_TRUE(hwnd != NULL);
+    auto written = [] {
+        for (const std::string& line : CardLogLines())
+            if (line.find("I2CWrite C0: 12 12 AB CD") == 0)
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(ts::PumpUntil(written, kTimeoutMs));
+    BYTE id[2];
+    CardRemoteId(id);
+    EXPECT_EQ(18, id[0]);
+    EXPECT_EQ(171, id[1]);
+    Exit(hwnd);
+}
+
 namespace {
 
 // The minute that now + 40 s falls in stays the same for the next few
@@ -355,9 +377,11 @@ TEST_F(TimewardenFolder, ForwardsRemoteKeysAndTypedNumbersToOrvixPlus)
     lines = StubLines("Orvix Plus");
     EXPECT_EQ(lines.end(), std::find(lines.begin(), lines.end(), "close"));
 
-    // Power alone: OrvixPlus starts, with no parameter.
+    // Power alone: OrvixPlus starts, with no parameter. The FM program must
+    // be gone too, or the key closes it again.
     PostMessageA(FindWindowA(NULL, "Orvix Plus"), WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(0u, main_.Wait(kTimeoutMs));
+    EXPECT_EQ(0u, fm_.Wait(kTimeoutMs));
     CardPressKey(18);
     EXPECT_TRUE(WaitForStubLine("launched", "start\t\"" + dir_ + "OrvixPlus.exe\"")) << StubLog();
     Exit(hwnd);

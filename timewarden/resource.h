@@ -7,6 +7,19 @@
 #define IDI_TRAY 129
 #define IDR_TRAY_MENU 130
 #define IDD_SHUTDOWN_TIME 154
+#define IDD_REMOTE_ID 131
+
+// Bitmaps of the themed dialogs' controls.
+#define IDB_BUTTON_NORMAL 132
+#define IDB_BUTTON_PRESSED 133
+#define IDB_BUTTON_HOVER 135
+#define IDB_HEX_EDIT 138
+
+#define IDC_REMOTE_HELP 1000
+#define IDC_REMOTE_PAIR 1001
+#define IDC_REMOTE_EXIT 1002
+#define IDC_REMOTE_ID_FIELD 1003
+#define IDC_REMOTE_ID_LABEL 1004
 
 #define IDC_SHUTDOWN_MONTH 1012
 #define IDC_SHUTDOWN_DAY 1013
