@@ -14,7 +14,7 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.dont_write_bytecode = True
 
-from skinlib import elegance, sleekform, splash  # noqa: E402
+from skinlib import elegance, menuimages, sleekform, splash  # noqa: E402
 
 
 class _Files:
@@ -22,7 +22,7 @@ class _Files:
         self.files = files
 
 
-SKINS = {'elegance': elegance, 'splash': splash, 'sleekform': sleekform,
+SKINS = {'elegance': elegance, 'menuimages': menuimages, 'splash': splash, 'sleekform': sleekform,
          'timewarden': _Files(sleekform.resource_files)}
 
 

@@ -148,22 +148,6 @@ HRGN CopyRegion(HRGN hRgn)
     return hCopy;
 }
 
-HBITMAP CreateDib32(int width, int height, DWORD** ppBits)
-{
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = NULL;
-    HBITMAP h = ::CreateDIBSection(NULL, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
-    if (ppBits)
-        *ppBits = h ? (DWORD*)bits : NULL;
-    return h;
-}
-
 // --- clip keeping ------------------------------------------------------------
 
 CSaveClip::CSaveClip(HDC hDC) : m_hDC(hDC), m_hSaved(::CreateRectRgn(0, 0, 0, 0)), m_bHad(FALSE)

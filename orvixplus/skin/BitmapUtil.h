@@ -4,6 +4,7 @@
 // returned belongs to the caller.
 #pragma once
 #include "Afx.h"
+#include "Dib32.h"
 
 // Decodes a BMP, GIF or JPEG file into a bitmap the caller owns (whatever the
 // bitmap held before is deleted). A file that cannot be read or decoded leaves
@@ -35,8 +36,6 @@ HRGN ScaleRegion(HRGN hRgn, float scaleX, float scaleY, int dx, int dy);
 
 // A copy of a region (NULL for NULL or when it cannot be made).
 HRGN CopyRegion(HRGN hRgn);
-// A top-down 32-bit section (0x00RRGGBB pixels, stride = width).
-HBITMAP CreateDib32(int width, int height, DWORD** ppBits);
 
 // Integer bounds (the platform's min and max macros are not defined here).
 inline int SkinMax(int a, int b) { return a > b ? a : b; }
