@@ -14,7 +14,7 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.dont_write_bytecode = True
 
-from skinlib import elegance, menuimages, sleekform, splash  # noqa: E402
+from skinlib import controls, elegance, menuimages, sleekform, splash  # noqa: E402
 
 
 class _Files:
@@ -23,7 +23,7 @@ class _Files:
 
 
 SKINS = {'elegance': elegance, 'menuimages': menuimages, 'splash': splash, 'sleekform': sleekform,
-         'timewarden': _Files(sleekform.resource_files)}
+         'controls': controls, 'timewarden': _Files(sleekform.resource_files)}
 
 
 def main(argv):

@@ -14,5 +14,6 @@ CCursorHider* g_pCursorHider = NULL;
 CPropWindow* g_pPropWindow = NULL;
 ChannelRecord* g_pCurrentChannel = NULL;
 CScheduleWnd* g_pScheduleWnd = NULL;
+CScheduleAddDlg* g_pScheduleDlg = NULL;
 CMediaPlayer* g_pMediaPlayer = NULL;
 CMultiPicWindow* g_pTvWall = NULL;

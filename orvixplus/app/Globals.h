@@ -19,6 +19,7 @@ struct ChannelRecord;
 class CScheduleWnd;
 class CMediaPlayer;
 class CMultiPicWindow;
+class CScheduleAddDlg;
 
 extern CSplashWnd* g_pSplash;               // only during start-up
 extern CAppSettings* g_pSettings;
@@ -33,5 +34,6 @@ extern CCursorHider* g_pCursorHider;
 extern CPropWindow* g_pPropWindow;
 extern ChannelRecord* g_pCurrentChannel;    // the channel now tuned
 extern CScheduleWnd* g_pScheduleWnd;        // while the schedule window is open
+extern CScheduleAddDlg* g_pScheduleDlg;     // while its Schedule - Add dialog is open
 extern CMediaPlayer* g_pMediaPlayer;        // while a file plays
 extern CMultiPicWindow* g_pTvWall;          // while the TV wall is shown
