@@ -8,6 +8,7 @@
 #include "ScheduleFile.h"
 #include "ScheduleStore.h"
 #include "RemoteId.h"
+#include "ScheduleListDlg.h"
 
 CString g_strMainProgram;
 
@@ -107,6 +108,11 @@ BOOL CScheduleTrayDlg::OnCommand(WPARAM wParam, LPARAM lParam)
     switch (LOWORD(wParam)) {
     case ID_SCHEDULE_RELOAD:
         LoadScheduleFile();
+        if (g_pScheduleListDlg && g_pScheduleListDlg->m_hWnd)
+            g_pScheduleListDlg->PostMessage(WM_COMMAND, ID_SCHEDULE_CHANGED, 0);
+        return TRUE;
+    case ID_TRAY_SCHEDULE_LIST:
+        OnScheduleList();
         return TRUE;
     case ID_SCHEDULE_STANDBY:
         // A second request restarts the delay.
@@ -382,6 +388,16 @@ void CScheduleTrayDlg::LoadRemoteId()
     BYTE id0 = 0, id1 = 0;
     ReadRemoteIni(m_strRemoteIni, &id0, &id1);
     WriteRemoteId(id0, id1, kRemoteSetId);
+}
+
+void CScheduleTrayDlg::OnScheduleList()
+{
+    if (g_pScheduleListDlg)
+        return;
+    g_pScheduleListDlg = new CScheduleListDlg(this);
+    g_pScheduleListDlg->DoModal();
+    delete g_pScheduleListDlg;
+    g_pScheduleListDlg = NULL;
 }
 
 void CScheduleTrayDlg::OnRemoteIdReset()

@@ -44,6 +44,8 @@ public:
     void LoadRemoteId();
     // Shows the Remote ID dialog and sets the receiver pairing.
     void OnRemoteIdReset();
+    // Runs the schedule list dialog unless it is open already.
+    void OnScheduleList();
     const CString& GetRemoteIniPath() const { return m_strRemoteIni; }
 
     BOOL IsShutdownArmed() const { return m_bShutdownArmed != 0; }
