@@ -14,10 +14,17 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.dont_write_bytecode = True
 
-from skinlib import elegance, menuimages, program, splash  # noqa: E402
+from skinlib import elegance, menuimages, program, sleekform, splash  # noqa: E402
+
+
+class _Files:
+    def __init__(self, files):
+        self.files = files
+
 
 SKINS = {'elegance': elegance, 'menuimages': menuimages, 'program': program,
-         'splash': splash}
+         'splash': splash, 'sleekform': sleekform,
+         'timewarden': _Files(sleekform.resource_files)}
 
 
 def main(argv):

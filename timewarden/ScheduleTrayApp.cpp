@@ -1,5 +1,6 @@
 #include "ScheduleTrayApp.h"
 #include "ScheduleTrayDlg.h"
+#include "TrayIcon.h"
 
 CScheduleTrayApp theApp;
 
@@ -10,6 +11,9 @@ CScheduleTrayApp::CScheduleTrayApp() : m_hMutex(NULL)
 BOOL CScheduleTrayApp::InitInstance()
 {
     AfxEnableControlContainer();
+    // Explorer announces a restart by this message; it must be known before
+    // the icon's window exists.
+    TaskbarCreatedMessage();
     m_hMutex = ::CreateMutexA(NULL, FALSE, TIMEWARDEN_MUTEX_NAME);
     if (::GetLastError() == ERROR_ALREADY_EXISTS) {
         AfxMessageBox("应用程序已经在运行!");

@@ -7,6 +7,8 @@
 #include "ScheduleMessages.h"
 #include "ScheduleFile.h"
 #include "ScheduleStore.h"
+#include "RemoteId.h"
+#include "ScheduleListDlg.h"
 
 CString g_strMainProgram;
 
@@ -52,6 +54,7 @@ CScheduleTrayDlg::~CScheduleTrayDlg()
 {
     KillAllTimers();
     ReleaseCardDevice();
+    DestroyRemoteIdDialog();
     delete g_pScheduleList;
     g_pScheduleList = NULL;
 }
@@ -87,10 +90,16 @@ BOOL CScheduleTrayDlg::OnInitDialog()
     SetTimer(TIMER_DUE_CHECK, kDueCheckPeriod);
     OpenCardDevice();
 
+    if (!g_pRemoteIdDlg) {
+        g_pRemoteIdDlg = new CRemoteIdDlg(this);
+        if (g_pRemoteIdDlg->Create(IDD_REMOTE_ID, this))
+            g_pRemoteIdDlg->ShowWindow(SW_HIDE);
+    }
     if (m_menu.LoadMenu(IDR_TRAY_MENU)) {
         SetMenu(&m_menu);
         m_menu.CheckMenuItem(ID_TRAY_TIMED_SHUTDOWN, MF_BYCOMMAND | MF_UNCHECKED);
     }
+    LoadRemoteId();
     return TRUE;
 }
 
@@ -99,6 +108,11 @@ BOOL CScheduleTrayDlg::OnCommand(WPARAM wParam, LPARAM lParam)
     switch (LOWORD(wParam)) {
     case ID_SCHEDULE_RELOAD:
         LoadScheduleFile();
+        if (g_pScheduleListDlg && g_pScheduleListDlg->m_hWnd)
+            g_pScheduleListDlg->PostMessage(WM_COMMAND, ID_SCHEDULE_CHANGED, 0);
+        return TRUE;
+    case ID_TRAY_SCHEDULE_LIST:
+        OnScheduleList();
         return TRUE;
     case ID_SCHEDULE_STANDBY:
         // A second request restarts the delay.
@@ -115,6 +129,9 @@ BOOL CScheduleTrayDlg::OnCommand(WPARAM wParam, LPARAM lParam)
         return TRUE;
     case ID_TRAY_EXIT:
         OnExit();
+        return TRUE;
+    case ID_TRAY_REMOTE_ID_RESET:
+        OnRemoteIdReset();
         return TRUE;
     }
     return CDialog::OnCommand(wParam, lParam);
@@ -359,6 +376,47 @@ void CScheduleTrayDlg::OnDigitTick()
     if (hMain)
         ::SendMessageA(hMain, WM_REMOTE_KEY, REMOTE_KEY_NUMBER, number);
     KillTimer(TIMER_DIGIT_ENTRY);
+}
+
+// --- Remote ID -------------------------------------------------------------------
+
+void CScheduleTrayDlg::LoadRemoteId()
+{
+    m_strRemoteIni = GetModuleFolder() + REMOTE_INI_NAME;
+    if (g_pRemoteIdDlg)
+        g_pRemoteIdDlg->SetIniPath(m_strRemoteIni);
+    BYTE id0 = 0, id1 = 0;
+    ReadRemoteIni(m_strRemoteIni, &id0, &id1);
+    WriteRemoteId(id0, id1, kRemoteSetId);
+}
+
+void CScheduleTrayDlg::OnScheduleList()
+{
+    if (g_pScheduleListDlg)
+        return;
+    g_pScheduleListDlg = new CScheduleListDlg(this);
+    g_pScheduleListDlg->DoModal();
+    delete g_pScheduleListDlg;
+    g_pScheduleListDlg = NULL;
+}
+
+void CScheduleTrayDlg::OnRemoteIdReset()
+{
+    if (g_pRemoteIdDlg && g_pRemoteIdDlg->m_hWnd) {
+        g_pRemoteIdDlg->SetWindowPos(NULL, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        g_pRemoteIdDlg->ShowWindow(SW_SHOW);
+    }
+    WriteRemoteId(0, 0, kRemoteStartPairing);
+}
+
+void CScheduleTrayDlg::DestroyRemoteIdDialog()
+{
+    if (!g_pRemoteIdDlg)
+        return;
+    if (g_pRemoteIdDlg->m_hWnd)
+        g_pRemoteIdDlg->DestroyWindow();
+    delete g_pRemoteIdDlg;
+    g_pRemoteIdDlg = NULL;
 }
 
 // --- Timed shut-down -----------------------------------------------------------

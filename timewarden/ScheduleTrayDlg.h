@@ -40,6 +40,13 @@ public:
     int MapRemoteKey(int code);
     void OnTimedShutdown();
     void OnExit();
+    // Gives the receiver the ID kept in remote.ini.
+    void LoadRemoteId();
+    // Shows the Remote ID dialog and sets the receiver pairing.
+    void OnRemoteIdReset();
+    // Runs the schedule list dialog unless it is open already.
+    void OnScheduleList();
+    const CString& GetRemoteIniPath() const { return m_strRemoteIni; }
 
     BOOL IsShutdownArmed() const { return m_bShutdownArmed != 0; }
     int GetDeviceCount() const { return m_nDeviceCount; }
@@ -64,6 +71,7 @@ private:
     void CheckTimedShutdown();
     void KillAllTimers();
     void ReleaseCardDevice();
+    void DestroyRemoteIdDialog();
 
     CDigitEntry m_digits;
     int m_nShutdownMonth;

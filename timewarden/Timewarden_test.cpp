@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <time.h>
 #include <algorithm>
 #include "CardCtl.h"
@@ -204,6 +205,28 @@ TEST_F(TimewardenFolder, StartsHiddenInTheTrayOnceAndLeavesNothingBehind)
     Exit(hwnd);
 }
 
+TEST_F(TimewardenFolder, GivesTheReceiverTheIdOfRemoteIniAtStart)
+{
+    std::string ini = dir_ + "remote.ini";
+    WritePrivateProfileStringA("CODE", "0", "18", ini.c_str());
+    WritePrivateProfileStringA("CODE", "1", "171", ini.c_str());
+    CardClearLog();
+    HWND hwnd = StartAndWait();
+    ASSERT_TRUE(hwnd != NULL);
+    auto written = [] {
+        for (const std::string& line : CardLogLines())
+            if (line.find("I2CWrite C0: 12 12 AB CD") == 0)
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(ts::PumpUntil(written, kTimeoutMs));
+    BYTE id[2];
+    CardRemoteId(id);
+    EXPECT_EQ(18, id[0]);
+    EXPECT_EQ(171, id[1]);
+    Exit(hwnd);
+}
+
 namespace {
 
 // The minute that now + 40 s falls in stays the same for the next few
@@ -355,10 +378,151 @@ TEST_F(TimewardenFolder, ForwardsRemoteKeysAndTypedNumbersToOrvixPlus)
     lines = StubLines("Orvix Plus");
     EXPECT_EQ(lines.end(), std::find(lines.begin(), lines.end(), "close"));
 
-    // Power alone: OrvixPlus starts, with no parameter.
+    // Power alone: OrvixPlus starts, with no parameter. The FM program must
+    // be gone too, or the key closes it again.
     PostMessageA(FindWindowA(NULL, "Orvix Plus"), WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(0u, main_.Wait(kTimeoutMs));
+    EXPECT_EQ(0u, fm_.Wait(kTimeoutMs));
     CardPressKey(18);
+    EXPECT_TRUE(WaitForStubLine("launched", "start\t\"" + dir_ + "OrvixPlus.exe\"")) << StubLog();
+    Exit(hwnd);
+}
+
+namespace {
+
+const UINT kTrayMessage = 1124;
+
+// A visible popup menu window of another process, or NULL.
+HWND FindOtherMenu()
+{
+    HWND menu = NULL;
+    while ((menu = FindWindowExA(NULL, menu, "#32768", NULL)) != NULL) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(menu, &pid);
+        if (pid != GetCurrentProcessId() && IsWindowVisible(menu))
+            return menu;
+    }
+    return NULL;
+}
+
+int Channel(DWORD p, int shift) { return (int)((p >> shift) & 0xFF); }
+
+bool Near(DWORD got, int r, int g, int b, int tolerance = 2)
+{
+    return abs(Channel(got, 16) - r) <= tolerance && abs(Channel(got, 8) - g) <= tolerance &&
+           abs(Channel(got, 0) - b) <= tolerance;
+}
+
+DWORD ScreenAt(int x, int y)
+{
+    HDC screen = GetDC(NULL);
+    COLORREF c = GetPixel(screen, x, y);
+    ReleaseDC(NULL, screen);
+    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+}  // namespace
+
+TEST_F(TimewardenFolder, TrayMenuHasItsBorderShadowAndBandOverTheScreen)
+{
+    // A flat grey backdrop under the pointer: the shadow darkens it.
+    HBRUSH grey = CreateSolidBrush(RGB(200, 200, 200));
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.hbrBackground = grey;
+    wc.lpszClassName = "tray menu backdrop";
+    RegisterClassA(&wc);
+    HWND backdrop = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, 300, 200, 500,
+                                    400, NULL, NULL, wc.hInstance, NULL);
+    ASSERT_TRUE(backdrop != NULL);
+    ts::PumpFor(200);
+    SetCursorPos(400, 260);
+
+    HWND hwnd = StartAndWait();
+    ASSERT_TRUE(hwnd != NULL);
+    // Another icon's events open nothing.
+    PostMessageA(hwnd, kTrayMessage, kTrayIconId + 1, WM_RBUTTONUP);
+    EXPECT_FALSE(ts::PumpUntil([] { return FindOtherMenu() != NULL; }, 1000));
+
+    PostMessageA(hwnd, kTrayMessage, kTrayIconId, WM_RBUTTONUP);
+    HWND menu = NULL;
+    ASSERT_TRUE(ts::PumpUntil([&] { return (menu = FindOtherMenu()) != NULL; }, kTimeoutMs));
+    ts::PumpFor(500);
+    RECT wr, cr;
+    GetWindowRect(menu, &wr);
+    GetClientRect(menu, &cr);
+    const int w = wr.right - wr.left, h = wr.bottom - wr.top;
+    ts::CaptureToBmp(NULL, "timewarden-tray-menu.bmp");
+    auto at = [&](int x, int y) { return ScreenAt(wr.left + x, wr.top + y); };
+    // The client keeps the menu's own size inside the frame and the shadow.
+    EXPECT_EQ(w - 2 * 2 - 4, cr.right);
+    EXPECT_EQ(h - 2 * 2 - 4, cr.bottom);
+    const int fw = w - 4, fh = h - 4;   // the frame without the shadow
+    EXPECT_TRUE(Near(at(0, fh / 2), 120, 120, 158, 0)) << std::hex << at(0, fh / 2);
+    EXPECT_TRUE(Near(at(fw / 2, 0), 120, 120, 158, 0));
+    EXPECT_TRUE(Near(at(fw - 1, fh / 2), 48, 50, 48, 0)) << std::hex << at(fw - 1, fh / 2);
+    EXPECT_TRUE(Near(at(fw / 2, fh - 1), 48, 50, 48, 0));
+    EXPECT_TRUE(Near(at(1, fh / 2), 255, 255, 255, 0)) << std::hex << at(1, fh / 2);
+    EXPECT_TRUE(Near(at(fw - 2, fh / 2), 168, 168, 210, 0)) << std::hex << at(fw - 2, fh / 2);
+    // The shadow: the backdrop scaled from the inside out.
+    const int factors[4] = {140, 170, 212, 240};
+    for (int d = 0; d < 4; d++) {
+        int v = 200 * factors[d] / 255;
+        EXPECT_TRUE(Near(at(fw / 2, fh + d), v, v, v, 1)) << d << " " << std::hex << at(fw / 2, fh + d);
+        EXPECT_TRUE(Near(at(fw + d, fh / 2), v, v, v, 1)) << d << " " << std::hex << at(fw + d, fh / 2);
+    }
+    // The logo band begins in its start colour inside the menu's own 3-pixel
+    // edge, at its left column (the logo's letters lie further in).
+    EXPECT_TRUE(Near(at(2 + 3, 2 + 3), 0, 0, 255, 8)) << std::hex << at(5, 5);
+    // Four item rows of text, none reaching the frame.
+    int rowsWithText = 0;
+    for (int row = 0; row < 4; row++) {
+        int top = 2 + 3 + row * 19, dark = 0, last = 0;
+        for (int y = top + 3; y < top + 16; y++)
+            for (int x = 2 + 30; x < fw - 2; x++)
+                if (Channel(at(x, y), 16) < 100) {
+                    dark++;
+                    last = x > last ? x : last;
+                }
+        if (dark)
+            rowsWithText++;
+        EXPECT_LT(last, fw - 2 - 4) << "row " << row;
+    }
+    EXPECT_EQ(4, rowsWithText);
+
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(ts::PumpUntil([] { return FindOtherMenu() == NULL; }, kTimeoutMs));
+    Exit(hwnd);
+    DestroyWindow(backdrop);
+    DeleteObject(grey);
+}
+
+TEST_F(TimewardenFolder, TrayIconComesBackAndItsDoubleClickStartsOrvixPlus)
+{
+    HWND hwnd = StartAndWait();
+    ASSERT_TRUE(hwnd != NULL);
+    NOTIFYICONDATAA nid = {};
+    nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    nid.hWnd = hwnd;
+    nid.uID = kTrayIconId;
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &nid));
+    EXPECT_FALSE(ModifyTrayIcon(hwnd));
+    PostMessageA(hwnd, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(ts::PumpUntil([&] { return ModifyTrayIcon(hwnd) != FALSE; }, kTimeoutMs));
+
+    // With OrvixPlus up only the FM program is closed.
+    ASSERT_TRUE(StartStubWindow(main_, "Orvix Plus") != NULL);
+    ASSERT_TRUE(StartStubWindow(fm_, "KESTOR FM") != NULL);
+    PostMessageA(hwnd, kTrayMessage, kTrayIconId, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(WaitForStubLine("KESTOR FM", "close")) << StubLog();
+    EXPECT_EQ(0u, fm_.Wait(kTimeoutMs));
+    ts::PumpFor(500);
+    EXPECT_TRUE(StubLines("launched").empty()) << StubLog();
+
+    PostMessageA(FindWindowA(NULL, "Orvix Plus"), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(0u, main_.Wait(kTimeoutMs));
+    PostMessageA(hwnd, kTrayMessage, kTrayIconId, WM_LBUTTONDBLCLK);
     EXPECT_TRUE(WaitForStubLine("launched", "start\t\"" + dir_ + "OrvixPlus.exe\"")) << StubLog();
     Exit(hwnd);
 }

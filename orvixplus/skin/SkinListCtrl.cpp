@@ -27,8 +27,9 @@ BOOL CSkinListCtrl::InitSkin()
     GetClientRect(&rc);
     MapWindowPoints(parent, &rc);
     const DWORD style = WS_CHILD | WS_VISIBLE | SS_NOTIFY | WS_GROUP;
-    if (!m_hBar.Create("", style, CRect(rc.left, rc.bottom, rc.right, rc.bottom + BAR_SIZE), parent, 0xffff) ||
-        !m_vBar.Create("", style, CRect(rc.right, rc.top, rc.right + BAR_SIZE, rc.bottom + BAR_SIZE), parent, 0xffff))
+    if (!m_hBar.Create("", style, CRect(rc.left, rc.bottom, rc.right, rc.bottom + m_nHBarHeight), parent, 0xffff) ||
+        !m_vBar.Create("", style, CRect(rc.right, rc.top, rc.right + m_nVBarWidth, rc.bottom + m_nHBarHeight), parent,
+                       0xffff))
         return FALSE;
     m_hBar.SetOwnerList(this);
     m_vBar.SetOwnerList(this);
