@@ -105,6 +105,18 @@ int CardCtl_SetPreviewPin(int enabled)
     return 1;
 }
 
+int CardCtl_SetInvertMode(const char* mode)
+{
+    static const char* const kModes[] = {"off", "flip", "negative"};
+    for (int i = 0; mode && i < 3; i++) {
+        if (strcmp(mode, kModes[i]) == 0) {
+            CardSetInvertMode(i);
+            return 1;
+        }
+    }
+    return 0;
+}
+
 double CardCtl_TunedFrequency(void)
 {
     return CardTunedFrequency();
@@ -137,10 +149,15 @@ int CardCtl_GetStatus(char* buffer, int size)
              "remote: %s\n"
              "devices: %d\n"
              "preview pin: %s\n"
+             "invert: %s\n"
              "live objects: %ld\n",
              CardTunedFrequency(), onStation ? station.name : "(none)", InputName(CardVideoInput()),
              AudioName(CardAudioInput()), CardSignalLocked() ? "yes" : "no", CardPendingKey(), remote,
-             CardDeviceCount(), CardPreviewPinEnabled() ? "yes" : "no", CardLiveObjects());
+             CardDeviceCount(), CardPreviewPinEnabled() ? "yes" : "no",
+             CardInvertMode() == CARD_INVERT_FLIP       ? "flip"
+             : CardInvertMode() == CARD_INVERT_NEGATIVE ? "negative"
+                                                        : "off",
+             CardLiveObjects());
     return CopyOut(text, buffer, size);
 }
 

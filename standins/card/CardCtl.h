@@ -26,6 +26,8 @@ int CardCtl_DeviceCount(void);
 // The next `times` calls named `call` fail; -1 every one, 0 none any more.
 int CardCtl_FailCall(const char* call, int times);
 int CardCtl_SetPreviewPin(int enabled);    // 1
+// The invert filter's mode: "off", "flip" or "negative". 1; 0 for another name.
+int CardCtl_SetInvertMode(const char* mode);
 double CardCtl_TunedFrequency(void);       // MHz, 0 before any tuner write
 int CardCtl_LiveObjects(void);
 // Tuner, input, station, key, remote, devices, live objects: one per line.

@@ -35,6 +35,7 @@ struct CardState {
     int idReadIndex;  // which ID byte the next read at 0xC1 returns
     int deviceCount;
     BOOL previewPin;
+    int invertMode;  // a CardInvertModeKind
     int stationCount;
     CardStation stations[CARD_MAX_STATIONS];
     Failure failures[kMaxFailures];
@@ -422,6 +423,21 @@ void CardSetPreviewPinEnabled(BOOL enabled)
     Locked s;
     if (s)
         s->previewPin = enabled ? TRUE : FALSE;
+}
+
+int CardInvertMode()
+{
+    Locked s;
+    return s ? s->invertMode : CARD_INVERT_OFF;
+}
+
+void CardSetInvertMode(int mode)
+{
+    if (mode < CARD_INVERT_OFF || mode > CARD_INVERT_NEGATIVE)
+        return;
+    Locked s;
+    if (s)
+        s->invertMode = mode;
 }
 
 BOOL CardFailCall(const char* call, int times)

@@ -111,6 +111,12 @@ void CardSetDeviceCount(int count);  // negative values count as 0
 BOOL CardPreviewPinEnabled();
 void CardSetPreviewPinEnabled(BOOL enabled);
 
+// What the video invert filter does to the picture: nothing by default (no
+// part of the product switches it), upside down, or negative.
+enum CardInvertModeKind { CARD_INVERT_OFF = 0, CARD_INVERT_FLIP = 1, CARD_INVERT_NEGATIVE = 2 };
+int CardInvertMode();
+void CardSetInvertMode(int mode);  // out-of-range values are ignored
+
 // --- Failure injection -------------------------------------------------------------
 // Makes the next `times` calls named `call` fail (-1: every call until cleared
 // or reset; 0 clears). Names are those the log uses (e.g. "GetDevice",

@@ -217,6 +217,14 @@ HRESULT OutputPin::DecideAllocator(IMemInputPin* input) {
     input->GetAllocatorRequirements(&wanted);
 
     ComPtr<IMemAllocator> allocator;
+    if (OwnAllocatorFirst()) {
+        if (SUCCEEDED(CoCreateInstance(CLSID_MemoryAllocator, NULL, CLSCTX_INPROC_SERVER,
+                                       IID_IMemAllocator, allocator.OutVoid()))) {
+            ALLOCATOR_PROPERTIES props = wanted;
+            if (SUCCEEDED(SetUpAllocator(input, allocator.Get(), &props))) return S_OK;
+        }
+        allocator.Reset();
+    }
     if (SUCCEEDED(input->GetAllocator(allocator.Out())) && allocator) {
         ALLOCATOR_PROPERTIES props = wanted;
         if (SUCCEEDED(SetUpAllocator(input, allocator.Get(), &props))) return S_OK;

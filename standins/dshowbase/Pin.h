@@ -114,6 +114,9 @@ protected:
     // Sets the buffer count and size the pin needs; props holds what the
     // downstream pin asked for (0 where it asked nothing).
     virtual HRESULT DecideBufferSize(ALLOCATOR_PROPERTIES* props);
+    // Whether the pin offers an allocator of its own before it asks the
+    // receiver for one (whose samples may carry a layout of their own).
+    virtual bool OwnAllocatorFirst() const { return false; }
 
 private:
     HRESULT TryConnect(IPin* receiver, const AM_MEDIA_TYPE* mt);

@@ -11,12 +11,13 @@ static const size_t kMaxRecords = 4096;
 
 class SinkFilter::SinkPin : public InputPin {
 public:
-    SinkPin(SinkFilter* sink, REFGUID majortype)
-        : InputPin(sink, L"In"), sink_(sink), major_(majortype) {}
+    SinkPin(SinkFilter* sink, REFGUID majortype, REFGUID subtype)
+        : InputPin(sink, L"In"), sink_(sink), major_(majortype), sub_(subtype) {}
 
     HRESULT CheckMediaType(const AM_MEDIA_TYPE* mt) override {
         if (!mt) return E_POINTER;
         if (!IsEqualGUID(major_, GUID_NULL) && !IsEqualGUID(mt->majortype, major_)) return S_FALSE;
+        if (!IsEqualGUID(sub_, GUID_NULL) && !IsEqualGUID(mt->subtype, sub_)) return S_FALSE;
         return S_OK;
     }
 
@@ -46,11 +47,12 @@ protected:
 private:
     SinkFilter* sink_;
     GUID major_;
+    GUID sub_;
 };
 
-SinkFilter::SinkFilter(REFGUID majortype)
+SinkFilter::SinkFilter(REFGUID majortype, REFGUID subtype)
     : Filter(CLSID_DsSinkFilter), count_(0), eos_(false) {
-    AddPin(new SinkPin(this, majortype));
+    AddPin(new SinkPin(this, majortype, subtype));
 }
 
 HRESULT SinkFilter::QueryExtra(REFIID iid, void** out) {

@@ -18,8 +18,8 @@ struct SampleRecord {
 
 class SinkFilter : public Filter, public IAMFilterMiscFlags {
 public:
-    // Accepts any type of this major type (GUID_NULL: anything).
-    explicit SinkFilter(REFGUID majortype);
+    // Accepts any type of this major type and subtype (GUID_NULL: anything).
+    explicit SinkFilter(REFGUID majortype, REFGUID subtype = GUID_NULL);
 
     DS_IUNKNOWN_OF(Filter)
     STDMETHODIMP_(ULONG) GetMiscFlags() override { return AM_FILTER_MISC_FLAGS_IS_RENDERER; }

@@ -6,7 +6,7 @@ class TestSource::OutPin : public OutputPin {
 public:
     OutPin(Filter* f, const MediaType& type) : OutputPin(f, L"Out"), type_(type) {}
     HRESULT CheckMediaType(const AM_MEDIA_TYPE* mt) override {
-        return IsEqualGUID(mt->majortype, MEDIATYPE_Audio) ? S_OK : S_FALSE;
+        return IsEqualGUID(mt->majortype, type_.majortype) ? S_OK : S_FALSE;
     }
     HRESULT GetMediaType(int index, AM_MEDIA_TYPE* mt) override {
         if (index) return VFW_S_NO_MORE_ITEMS;
@@ -16,7 +16,7 @@ public:
 protected:
     HRESULT DecideBufferSize(ALLOCATOR_PROPERTIES* props) override {
         props->cBuffers = 2;
-        props->cbBuffer = 200000;
+        props->cbBuffer = type_.lSampleSize > 200000 ? static_cast<long>(type_.lSampleSize) : 200000;
         props->cbAlign = 1;
         return S_OK;
     }
@@ -27,6 +27,10 @@ private:
 
 TestSource::TestSource(DWORD sampleRate, WORD bits, WORD channels)
     : Filter(GUID_NULL), out_(new OutPin(this, MakePcmType(sampleRate, bits, channels))) {
+    AddPin(out_);
+}
+
+TestSource::TestSource(const MediaType& type) : Filter(GUID_NULL), out_(new OutPin(this, type)) {
     AddPin(out_);
 }
 

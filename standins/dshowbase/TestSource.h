@@ -1,5 +1,6 @@
 // A source whose samples the test hands over one by one: PCM of a chosen
-// format out of one output pin, for tests of the filters downstream.
+// format, or any other type (video frames), out of one output pin, for tests
+// of the filters downstream.
 #pragma once
 #include "Filter.h"
 #include "Pin.h"
@@ -9,6 +10,7 @@ namespace ds {
 class TestSource : public Filter {
 public:
     TestSource(DWORD sampleRate, WORD bits, WORD channels);
+    explicit TestSource(const MediaType& type);
 
     IPin* Output() const;
     // One sample of `bytes` bytes made by fill(data, bytes); stamped with

@@ -20,6 +20,7 @@ const char kUsage[] =
     "  devices <n>            number of cards the driver reports (0: none)\n"
     "  fail <call> [times]    make the next calls fail (times -1: always, 0: stop)\n"
     "  preview on|off         whether the capture filter has a preview pin\n"
+    "  invert off|flip|negative  what the video invert filter does to the picture\n"
     "  reset                  back to the state at power-on\n"
     "The card keeps its state while a process uses it (OrvixPlus, Timewarden, a\n"
     "test); with none left it powers off, and the next one finds it reset.\n";
@@ -121,6 +122,11 @@ int main(int argc, char** argv)
     }
     if (cmd == "preview" && argc == 3 && (strcmp(argv[2], "on") == 0 || strcmp(argv[2], "off") == 0)) {
         CardCtl_SetPreviewPin(strcmp(argv[2], "on") == 0);
+        return 0;
+    }
+    if (cmd == "invert" && argc == 3) {
+        if (!CardCtl_SetInvertMode(argv[2]))
+            return Fail("the invert mode is off, flip or negative");
         return 0;
     }
     if (cmd == "reset" && argc == 2) {

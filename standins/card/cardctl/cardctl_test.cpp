@@ -67,15 +67,18 @@ TEST_F(CardctlTest, KeysDevicesFailuresAndResetReachThisProcess)
     EXPECT_TRUE(CardShouldFail("GetDevice"));
     EXPECT_EQ(0u, Cardctl("preview off").exitCode);
     EXPECT_FALSE(CardPreviewPinEnabled());
+    EXPECT_EQ(0u, Cardctl("invert negative").exitCode);
+    EXPECT_EQ(CARD_INVERT_NEGATIVE, CardInvertMode());
 
     EXPECT_EQ(0u, Cardctl("reset").exitCode);
+    EXPECT_EQ(CARD_INVERT_OFF, CardInvertMode());
     EXPECT_EQ(0, CardPendingKey());
     EXPECT_EQ(1, CardDeviceCount());
     EXPECT_FALSE(CardShouldFail("GetDevice"));
     EXPECT_TRUE(CardPreviewPinEnabled());
 
     for (const char* bad : { "", "key 32", "key x", "learn 1 256", "devices -1", "fail GetDevice -2",
-                             "preview maybe", "frobnicate" })
+                             "preview maybe", "invert sideways", "frobnicate" })
         EXPECT_NE(0u, Cardctl(bad).exitCode) << bad;
 }
 
