@@ -191,7 +191,9 @@ long ProcAmpValueOf(long property, const ProcAmpRange& r, int value, int scale)
 {
     if (scale < 1)
         scale = 1;
-    long v = (long)((double)r.range / scale * value);
+    // range x value / scale, not range / scale x value: 2.55 x 100 comes out
+    // below 255 in doubles, and the top of the slider would miss the top.
+    long v = (long)((double)r.range * value / scale);
     if (property == VideoProcAmp_Hue)
         v -= 128;
     else if (property == VideoProcAmp_Sharpness)
