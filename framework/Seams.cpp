@@ -37,7 +37,27 @@ static bool AppendToEnvLog(const char* var, const char* line)
     return true;
 }
 
+static FwMessageBoxNotify g_msgBoxNotify = NULL;
+
+FwMessageBoxNotify FwSetMessageBoxNotify(FwMessageBoxNotify notify)
+{
+    return (FwMessageBoxNotify)InterlockedExchangePointer((PVOID*)&g_msgBoxNotify, (PVOID)notify);
+}
+
+static int ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT flags);
+
 int FwMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT flags)
+{
+    FwMessageBoxNotify notify = g_msgBoxNotify;
+    if (notify)
+        notify(TRUE);
+    int answer = ShowMessageBox(owner, text, caption, flags);
+    if (notify)
+        notify(FALSE);
+    return answer;
+}
+
+static int ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT flags)
 {
     if (!text) text = "";
     if (!caption) caption = "";

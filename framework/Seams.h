@@ -19,6 +19,11 @@ typedef int (*FwMessageBoxHook)(HWND owner, LPCSTR text, LPCSTR caption, UINT fl
 // Installs the hook and returns the previous one (NULL: none).
 FwMessageBoxHook FwSetMessageBoxHook(FwMessageBoxHook hook);
 int FwMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT flags);
+// Called with TRUE before every box (hooked, logged or shown) and with FALSE
+// once it is answered: a box runs a message loop, and the program may want to
+// keep its timed work out of it. Returns the previous notifier.
+typedef void (*FwMessageBoxNotify)(BOOL bBegin);
+FwMessageBoxNotify FwSetMessageBoxNotify(FwMessageBoxNotify notify);
 // The answer a box gets when nobody chooses: its first button.
 int FwDefaultAnswer(UINT flags);
 

@@ -67,3 +67,17 @@ BOOL StartupSourceAndMode(int nInputSource, int* pnSource, int* pnMode)
     *pnMode = map[nInputSource - 1][1];
     return TRUE;
 }
+
+static LONG s_nOpenBoxes = 0;
+
+void NoteMessageBox(BOOL bBegin)
+{
+    s_nOpenBoxes += bBegin ? 1 : (s_nOpenBoxes > 0 ? -1 : 0);
+    if (g_pAppState)
+        g_pAppState->ChangeBusyCount(bBegin);
+}
+
+LONG OpenMessageBoxes()
+{
+    return s_nOpenBoxes;
+}

@@ -72,3 +72,10 @@ private:
 // The source and mode the program starts in for the saved input source
 // (1 antenna .. 5 FM radio); FALSE for any other value.
 BOOL StartupSourceAndMode(int nInputSource, int* pnSource, int* pnMode);
+
+// Installed as the message-box notifier while the main dialog runs: a box
+// runs a message loop, and timed work in it must see the program busy until
+// the box is answered.
+void NoteMessageBox(BOOL bBegin);
+// Boxes open now.
+LONG OpenMessageBoxes();

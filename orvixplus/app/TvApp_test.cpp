@@ -2,27 +2,23 @@
 #include <gtest/gtest.h>
 #include "SettingsRecord.h"
 #include "TestSupport.h"
+#include "TvProgramFolder.h"
 
 namespace {
 
 const DWORD kTimeoutMs = 30000;
 
-HWND FindMainWindow() { return FindWindowA("#32770", "Orvix Plus"); }
-
-DWORD FileSize(const std::string& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA fa;
-    return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &fa) ? fa.nFileSizeLow : (DWORD)-1;
-}
+using tv::FileSize;
+using tv::FindMainWindow;
 
 class ProgramFolder : public testing::Test {
 protected:
     void SetUp() override
     {
-        dir_ = ts::FreshTempDir("orvixplus-start");
+        dir_ = tv::MakeProgramFolder("orvixplus-start");
+        ASSERT_FALSE(dir_.empty());
         boxLog_ = dir_ + "boxes.log";
         settings_ = dir_ + SETTINGS_FILE_NAME;
-        ASSERT_TRUE(CopyFileA((ts::ExeDir() + "OrvixPlus.exe").c_str(), (dir_ + "OrvixPlus.exe").c_str(), FALSE));
         ASSERT_EQ(NULL, FindMainWindow()) << "another OrvixPlus is running";
     }
 
@@ -63,9 +59,14 @@ TEST_F(ProgramFolder, ASecondCopyShowsTheMessageAndEndsWhileTheFirstRuns)
     ASSERT_TRUE(Start(second));
     // Refused like any dialog program whose initialisation returns FALSE.
     EXPECT_EQ(0u, second.Wait(kTimeoutMs));
-    std::vector<std::string> boxes = ts::ReadLines(boxLog_);
-    ASSERT_EQ(1u, boxes.size());
-    EXPECT_NE(std::string::npos, boxes[0].find("\t应用程序已经在运行!\t")) << ts::Gbk(boxes[0]);
+    // (The copies may report their preview too; only this box counts here.)
+    auto refusals = [&] {
+        int n = 0;
+        for (const std::string& box : ts::ReadLines(boxLog_))
+            n += box.find("\t应用程序已经在运行!\t") != std::string::npos ? 1 : 0;
+        return n;
+    };
+    EXPECT_EQ(1, refusals());
     EXPECT_TRUE(first.Running());
     EXPECT_TRUE(IsWindow(hwnd));
 
@@ -76,6 +77,6 @@ TEST_F(ProgramFolder, ASecondCopyShowsTheMessageAndEndsWhileTheFirstRuns)
 
     hwnd = StartAndWait(third);
     ASSERT_TRUE(hwnd != NULL) << "a new start after the first copy ended failed";
-    EXPECT_EQ(1u, ts::ReadLines(boxLog_).size());
+    EXPECT_EQ(1, refusals());
     Close(third, hwnd);
 }

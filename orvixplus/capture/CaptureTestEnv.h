@@ -3,6 +3,27 @@
 #include <gtest/gtest.h>
 #include <dshow.h>
 #include "AfxComPtr.h"
+#include <string>
+#include <vector>
+
+// The names of the filters in a graph, in its order.
+inline std::vector<std::wstring> GraphFilterNames(IGraphBuilder* graph)
+{
+    std::vector<std::wstring> names;
+    ComPtr<IEnumFilters> pEnum;
+    if (!graph || FAILED(graph->EnumFilters(pEnum.Out())))
+        return names;
+    IBaseFilter* f = NULL;
+    while (pEnum->Next(1, &f, NULL) == S_OK) {
+        FILTER_INFO info;
+        if (SUCCEEDED(f->QueryFilterInfo(&info))) {
+            names.push_back(info.achName);
+            if (info.pGraph) info.pGraph->Release();
+        }
+        f->Release();
+    }
+    return names;
+}
 
 class GraphTest : public ::testing::Test {
 protected:
@@ -29,23 +50,7 @@ protected:
         CoUninitialize();
     }
     // The names of the filters in the graph, in its order.
-    std::vector<std::wstring> FilterNames()
-    {
-        std::vector<std::wstring> names;
-        ComPtr<IEnumFilters> pEnum;
-        if (FAILED(graph->EnumFilters(pEnum.Out())))
-            return names;
-        IBaseFilter* f = NULL;
-        while (pEnum->Next(1, &f, NULL) == S_OK) {
-            FILTER_INFO info;
-            if (SUCCEEDED(f->QueryFilterInfo(&info))) {
-                names.push_back(info.achName);
-                if (info.pGraph) info.pGraph->Release();
-            }
-            f->Release();
-        }
-        return names;
-    }
+    std::vector<std::wstring> FilterNames() { return GraphFilterNames(graph); }
     static LONG RefCount(IUnknown* p)
     {
         p->AddRef();

@@ -6,10 +6,6 @@ const CLSID CLSID_BrinmarchDeinterlacer =
     {0x335D166F, 0xBDCF, 0x4B7E, {0xB3, 0x60, 0x6A, 0x59, 0x61, 0x7C, 0x80, 0x36}};
 const CLSID CLSID_BrinmarchVideoInvert =
     {0xDC3B1C46, 0x3437, 0x4848, {0x94, 0x80, 0xA4, 0xDF, 0xA2, 0x8F, 0xA7, 0xA4}};
-const CLSID CLSID_KsrOverlayFilter =
-    {0x5B96FDFD, 0x42CA, 0x44D8, {0x83, 0x1C, 0xE3, 0xF6, 0x50, 0x3A, 0x88, 0xD6}};
-const IID IID_IKsrOverlayDisplay =
-    {0xEC42A369, 0x0B4F, 0x40C1, {0x82, 0x06, 0xC2, 0x28, 0x2C, 0x04, 0xF6, 0x58}};
 // IMixerPinConfig: mingw-w64 has its IID but not the interface.
 const IID IID_IMixerPinConfigOrvix =
     {0x593CDDE1, 0x0759, 0x11D1, {0x9E, 0x69, 0x00, 0xC0, 0x4F, 0xD7, 0xC1, 0x5B}};
@@ -29,11 +25,6 @@ struct IMixerPinConfigCalls : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE SetBlendingParameter(DWORD) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetBlendingParameter(DWORD*) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetAspectRatioMode(AM_ASPECT_RATIO_MODE) = 0;
-};
-
-// The display interface's switch: slot 3, enable flag.
-struct IOverlayDisplayEnable : public IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE Enable(int bOn) = 0;
 };
 
 template <class T>
@@ -144,7 +135,31 @@ BOOL COverlayFilter::Hide()
 {
     if (!m_pDisplay)
         return FALSE;
-    return static_cast<IOverlayDisplayEnable*>(m_pDisplay)->Enable(0) == S_OK;
+    return m_pDisplay->Enable(KSR_OSD_OFF) == S_OK;
+}
+
+BOOL COverlayFilter::ShowText(LPCSTR pszText, int length, int x, int y, const LOGFONTA& font)
+{
+    IKsrOsdDisplay* d = m_pDisplay;
+    const int mode = KSR_OSD_TEXT;
+    if (!d || !pszText || length < 0)
+        return FALSE;
+    return d->Enable(mode) == S_OK && d->SetFont(font, mode) == S_OK &&
+           d->SetBackground(0.0, 5.0, mode) == S_OK && d->SetPosition(x, y, mode) == S_OK &&
+           d->SetColour(0, 128, 0, mode) == S_OK && d->SetContent(pszText, length, mode) == S_OK;
+}
+
+BOOL COverlayFilter::ShowLevel(int count, int x, int y, int width, int height, int steps,
+                               const LOGFONTA& font)
+{
+    IKsrOsdDisplay* d = m_pDisplay;
+    const int mode = KSR_OSD_LEVEL;
+    if (!d)
+        return FALSE;
+    return d->Enable(mode) == S_OK && d->SetFont(font, mode) == S_OK &&
+           d->SetBackground(0.0, 5.0, mode) == S_OK &&
+           d->SetBarGeometry(width, height, steps) == S_OK && d->SetPosition(x, y, mode) == S_OK &&
+           d->SetColour(0, 128, 0, mode) == S_OK && d->SetBarFilled(count < steps ? count : steps) == S_OK;
 }
 
 CMpegEncoder::~CMpegEncoder()

@@ -3,6 +3,7 @@
 #pragma once
 #include "FilterWrapper.h"
 #include "RecorderInterfaces.h"
+#include "OsdDisplayInterface.h"
 #include "AfxCore.h"
 
 // {CF49D4E0-1115-11CE-B03A-0020AF0BA770}
@@ -78,17 +79,25 @@ protected:
     CStringArray m_arrNames;
 };
 
-// The maker's on-screen-display filter and its display interface.
+// The maker's on-screen-display filter and its display interface: one text
+// item and one level bar, each kept until the display is switched off.
 class COverlayFilter : public CFilterWrapper {
 public:
     using CFilterWrapper::CFilterWrapper;
     ~COverlayFilter() override;
     BOOL Create() override;
-    IUnknown* GetDisplay() const { return m_pDisplay; }
+    IKsrOsdDisplay* GetDisplay() const { return m_pDisplay; }
+
+    // The text (length bytes, GBK, no NUL needed) at (x, y) of the picture.
+    BOOL ShowText(LPCSTR pszText, int length, int x, int y, const LOGFONTA& font);
+    // A bar of `steps` cells, width x height at (x, y), min(count, steps) filled.
+    BOOL ShowLevel(int count, int x, int y, int width, int height, int steps,
+                   const LOGFONTA& font);
     // Switches the display off (enable 0).
     BOOL Hide();
+
 protected:
-    IUnknown* m_pDisplay = NULL;  // {EC42A369-0B4F-40C1-8206-C2282C04F658}
+    IKsrOsdDisplay* m_pDisplay = NULL;
 };
 
 // The maker's MPEG-1/2 recorder and the five interfaces the engine talks to.
@@ -139,6 +148,4 @@ protected:
 
 extern const CLSID CLSID_BrinmarchDeinterlacer;
 extern const CLSID CLSID_BrinmarchVideoInvert;
-extern const CLSID CLSID_KsrOverlayFilter;
-extern const IID IID_IKsrOverlayDisplay;
 extern const IID IID_IMixerPinConfigOrvix;

@@ -1,0 +1,73 @@
+#include "MainTuningHost.h"
+#include "MainDlg.h"
+#include "CaptureGraph.h"
+#include "Globals.h"
+#include "PropWindow.h"
+
+BOOL CMainTuningHost::HasMainWindow()
+{
+    return m_pDlg && m_pDlg->GetSafeHwnd();
+}
+
+BOOL CMainTuningHost::HasGraph()
+{
+    return g_pCaptureGraph != NULL;
+}
+
+void CMainTuningHost::EnsureGraph()
+{
+    m_pDlg->EnsureGraph();
+}
+
+void CMainTuningHost::EnableAudio(BOOL bEnable)
+{
+    if (g_pCaptureGraph)
+        g_pCaptureGraph->EnableAudio(bEnable);
+}
+
+void CMainTuningHost::ShowVideoWindow()
+{
+    m_pDlg->ShowVideoWindow();
+}
+
+BOOL CMainTuningHost::HasSettingsWindow()
+{
+    return g_pPropWindow && g_pPropWindow->GetSafeHwnd();
+}
+
+BOOL CMainTuningHost::IsSettingsWindowVisible()
+{
+    return HasSettingsWindow() && g_pPropWindow->IsWindowVisible();
+}
+
+void CMainTuningHost::PostToSettingsWindow(UINT nMsg)
+{
+    if (HasSettingsWindow())
+        g_pPropWindow->PostMessage(nMsg, 0, 0);
+}
+
+void CMainTuningHost::SetSkinText(const char* pszElement, const char* pszText)
+{
+    if (CShapeTimer* label = m_pDlg->FindTextItem(pszElement))
+        label->SetText(pszText, "");
+}
+
+void CMainTuningHost::ShowChannelText(const char* pszText)
+{
+    m_pDlg->ShowChannelText(pszText);
+}
+
+void CMainTuningHost::StopChannelScan()
+{
+    m_pDlg->OnStopScan();
+}
+
+void CMainTuningHost::WriteTunerPll(BYTE, BYTE, BYTE, BYTE)
+{
+    // The tuner's I2C writes come with the channel work.
+}
+
+void CMainTuningHost::Pause(DWORD dwMilliseconds)
+{
+    ::Sleep(dwMilliseconds);
+}
