@@ -120,14 +120,14 @@ COverlayFilter::~COverlayFilter()
 BOOL COverlayFilter::Create()
 {
     BOOL bFresh = FALSE;
-    if (!CreateByRule(ReAddExactOk, CLSID_KsrOverlayFilter, L"KSR_OverlayFilter", &bFresh))
+    if (!CreateByRule(ReAddExactOk, CLSID_KsrOverlay, L"KSR_OverlayFilter", &bFresh))
         return FALSE;
     if (!bFresh) {
         Hide();
         return TRUE;
     }
     ReleaseInto(&m_pDisplay);
-    m_pFilter->QueryInterface(IID_IKsrOverlayDisplay, (void**)&m_pDisplay);
+    m_pFilter->QueryInterface(IID_IKsrOverlay, (void**)&m_pDisplay);
     return TRUE;
 }
 
@@ -140,26 +140,26 @@ BOOL COverlayFilter::Hide()
 
 BOOL COverlayFilter::ShowText(LPCSTR pszText, int length, int x, int y, const LOGFONTA& font)
 {
-    IKsrOsdDisplay* d = m_pDisplay;
+    IKsrOverlay* d = m_pDisplay;
     const int mode = KSR_OSD_TEXT;
     if (!d || !pszText || length < 0)
         return FALSE;
     return d->Enable(mode) == S_OK && d->SetFont(font, mode) == S_OK &&
            d->SetBackground(0.0, 5.0, mode) == S_OK && d->SetPosition(x, y, mode) == S_OK &&
-           d->SetColour(0, 128, 0, mode) == S_OK && d->SetContent(pszText, length, mode) == S_OK;
+           d->SetColor(0, 128, 0, mode) == S_OK && d->SetContent(pszText, length, mode) == S_OK;
 }
 
 BOOL COverlayFilter::ShowLevel(int count, int x, int y, int width, int height, int steps,
                                const LOGFONTA& font)
 {
-    IKsrOsdDisplay* d = m_pDisplay;
-    const int mode = KSR_OSD_LEVEL;
+    IKsrOverlay* d = m_pDisplay;
+    const int mode = KSR_OSD_BAR;
     if (!d)
         return FALSE;
     return d->Enable(mode) == S_OK && d->SetFont(font, mode) == S_OK &&
            d->SetBackground(0.0, 5.0, mode) == S_OK &&
-           d->SetBarGeometry(width, height, steps) == S_OK && d->SetPosition(x, y, mode) == S_OK &&
-           d->SetColour(0, 128, 0, mode) == S_OK && d->SetBarFilled(count < steps ? count : steps) == S_OK;
+           d->SetBar(width, height, steps) == S_OK && d->SetPosition(x, y, mode) == S_OK &&
+           d->SetColor(0, 128, 0, mode) == S_OK && d->SetFilled(count < steps ? count : steps) == S_OK;
 }
 
 CMpegEncoder::~CMpegEncoder()

@@ -3,7 +3,7 @@
 #pragma once
 #include "FilterWrapper.h"
 #include "RecorderInterfaces.h"
-#include "OsdDisplayInterface.h"
+#include "OverlayInterfaces.h"
 #include "AfxCore.h"
 
 // {CF49D4E0-1115-11CE-B03A-0020AF0BA770}
@@ -86,7 +86,7 @@ public:
     using CFilterWrapper::CFilterWrapper;
     ~COverlayFilter() override;
     BOOL Create() override;
-    IKsrOsdDisplay* GetDisplay() const { return m_pDisplay; }
+    IKsrOverlay* GetDisplay() const { return m_pDisplay; }
 
     // The text (length bytes, GBK, no NUL needed) at (x, y) of the picture.
     BOOL ShowText(LPCSTR pszText, int length, int x, int y, const LOGFONTA& font);
@@ -97,7 +97,7 @@ public:
     BOOL Hide();
 
 protected:
-    IKsrOsdDisplay* m_pDisplay = NULL;
+    IKsrOverlay* m_pDisplay = NULL;
 };
 
 // The maker's MPEG-1/2 recorder and the five interfaces the engine talks to.
