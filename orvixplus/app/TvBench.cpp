@@ -58,14 +58,15 @@ int main(int argc, char** argv)
             return (t.QuadPart - t0.QuadPart) * 1000.0 / freq.QuadPart;
         };
         double msShown = -1, msLive = -1;
-        while (child.Running() && elapsed() < 15000 && msLive < 0) {
+        // The dialog shows once its start-up is through, which may be after
+        // the first frame: wait for both.
+        while (child.Running() && elapsed() < 15000 && (msLive < 0 || msShown < 0)) {
             HWND main = tv::FindMainWindow();
             if (msShown < 0 && main && IsWindowVisible(main))
                 msShown = elapsed();
-            if (PictureLive(tv::FindVideoWindow()))
+            if (msLive < 0 && PictureLive(tv::FindVideoWindow()))
                 msLive = elapsed();
-            else
-                Sleep(10);
+            Sleep(10);
         }
         if (msShown >= 0)
             shown.push_back(msShown);
