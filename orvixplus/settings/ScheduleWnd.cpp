@@ -211,16 +211,16 @@ BOOL CScheduleWnd::CreateControls()
         rP(0, 0, bmP.bmWidth, bmP.bmHeight);
 
     for (int i = 0; i < BUTTONS; i++) {
-        const ButtonSpec& spec = kButtons[i];
+        const ButtonSpec& button = kButtons[i];
         CHoverTextButton* pButton = new CHoverTextButton;
         m_pButtons[i] = pButton;
         pButton->SetBitmaps(normal, rN, hover, rH, pressed, rP, normal, rN);
-        CRect rc(spec.rect);
+        CRect rc(button.rect);
         HRGN hRgn = ::CreateRectRgn(0, 0, rc.Width(), rc.Height());
         pButton->SetRegion(hRgn);
         ::DeleteObject(hRgn);
         pButton->SetShaped(TRUE);
-        if (!pButton->Create(spec.text, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, rc, &m_wndHost, spec.nID))
+        if (!pButton->Create(button.text, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, rc, &m_wndHost, button.nID))
             return FALSE;
     }
 
