@@ -205,7 +205,12 @@ orvix_register() {
   [ -f "$BUILD_DIR/register.list" ] || return 0
   while read -r dll; do
     [ -n "$dll" ] || continue
-    wine regsvr32 /s "$(wine winepath -w "$dir/$dll" 2>/dev/null)" </dev/null >/dev/null 2>&1 \
+    # A prefix that is still settling after its creation has been seen to
+    # refuse one registration: try once more before calling it a failure.
+    local path
+    path=$(wine winepath -w "$dir/$dll" 2>/dev/null)
+    wine regsvr32 /s "$path" </dev/null >/dev/null 2>&1 \
+      || { sleep 1; wine regsvr32 /s "$path" </dev/null >/dev/null 2>&1; } \
       || log "regsvr32 $dll failed"
   done < "$BUILD_DIR/register.list"
 }
