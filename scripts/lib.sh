@@ -208,7 +208,7 @@ orvix_register() {
     # A prefix that is still settling after its creation has been seen to
     # refuse one registration: try once more before calling it a failure.
     local path
-    path=$(wine winepath -w "$dir/$dll" 2>/dev/null)
+    path=$(wine winepath -w "$dir/$dll" </dev/null 2>/dev/null)
     wine regsvr32 /s "$path" </dev/null >/dev/null 2>&1 \
       || { sleep 1; wine regsvr32 /s "$path" </dev/null >/dev/null 2>&1; } \
       || log "regsvr32 $dll failed"
