@@ -107,8 +107,16 @@ orvix_install_deps() {
 # script that complains about the Chinese locale at every call.
 ORVIX_PYTHON=${ORVIX_PYTHON:-$(command -v /usr/bin/python3)}
 
+# A compiler cache, when the machine has one, is shared by every checkout
+# of the repository (paths are hashed relative to the checkout).
+ORVIX_LAUNCHER=""
+if command -v ccache >/dev/null 2>&1; then
+  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$ROOT}
+  ORVIX_LAUNCHER="-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
+fi
+
 orvix_build() {
-  cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-Release} \
+  cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-Release} $ORVIX_LAUNCHER \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw.cmake" -DORVIX_ARCH="$ARCH" \
     ${ORVIX_PYTHON:+-DPython3_EXECUTABLE="$ORVIX_PYTHON"} >/dev/null
   cmake --build "$BUILD_DIR" -j "$JOBS" 2>&1 | grep -E 'error|warning|Error' || true
