@@ -24,6 +24,7 @@ enum {
 };
 
 class CMainTuningHost;
+class CScheduleItem;
 
 class CMainDlg : public CShapeDialog {
 public:
@@ -86,6 +87,17 @@ public:
     void CheckSchedule();
     void OnScheduledRunTick();
     void EndScheduledRun();
+
+    // Source switching for a scheduled run: 16 antenna, 17 cable, 18
+    // Composite, 19 S-Video, 20 radio; the channel number when above 0.
+    BOOL SwitchSource(int nSource, int nChannel);
+    // Recording: start (with the record clock or not), the failed start's
+    // clean-up, the stop (re-tuning the list's channel or not) and the
+    // disk-space check for a user recording (no entry) or a scheduled one.
+    BOOL StartRecord(BOOL bClock);
+    void ResetAfterFailedRecord(BOOL bDeleteGraph);
+    BOOL StopRecord(BOOL bRetune);
+    BOOL CheckRecordDiskSpace(const CScheduleItem* pEntry, BOOL bStartTimer);
 
 protected:
     virtual BOOL OnInitDialog();

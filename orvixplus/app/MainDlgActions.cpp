@@ -20,6 +20,7 @@ void CMainDlg::OnTypedDigit(int) {}
 void CMainDlg::OnRemoteChannelNumber(int) {}
 void CMainDlg::OnNumberButtonTimer() { KillTimer(TIMER_NUMBER_BUTTONS); }
 void CMainDlg::OnTypedNumberTimer() { KillTimer(TIMER_TYPED_NUMBER); }
+BOOL CMainDlg::SwitchSource(int, int) { return FALSE; }
 
 BOOL CMainDlg::StartupTune()
 {
@@ -37,6 +38,10 @@ BOOL CMainDlg::StartupTune()
 
 // Recording, snapshots and playback.
 void CMainDlg::OnRecordButton() {}
+BOOL CMainDlg::StartRecord(BOOL) { return FALSE; }
+void CMainDlg::ResetAfterFailedRecord(BOOL) {}
+BOOL CMainDlg::StopRecord(BOOL) { return FALSE; }
+BOOL CMainDlg::CheckRecordDiskSpace(const CScheduleItem*, BOOL) { return FALSE; }
 void CMainDlg::TakeSnapshot() {}
 void CMainDlg::PlayMovie() {}
 void CMainDlg::StopMovie() {}
