@@ -1,31 +1,14 @@
 #include "Filters.h"
 #include "AfxComPtr.h"
+#include "MixerInterfaces.h"
 #include <uuids.h>
 
 const CLSID CLSID_BrinmarchDeinterlacer =
     {0x335D166F, 0xBDCF, 0x4B7E, {0xB3, 0x60, 0x6A, 0x59, 0x61, 0x7C, 0x80, 0x36}};
 const CLSID CLSID_BrinmarchVideoInvert =
     {0xDC3B1C46, 0x3437, 0x4848, {0x94, 0x80, 0xA4, 0xDF, 0xA2, 0x8F, 0xA7, 0xA4}};
-// IMixerPinConfig: mingw-w64 has its IID but not the interface.
-const IID IID_IMixerPinConfigOrvix =
-    {0x593CDDE1, 0x0759, 0x11D1, {0x9E, 0x69, 0x00, 0xC0, 0x4F, 0xD7, 0xC1, 0x5B}};
 
 namespace {
-
-// The part of IMixerPinConfig the engine calls; the slots before it keep the
-// table's shape.
-enum AM_ASPECT_RATIO_MODE { AM_ARMODE_STRETCHED = 0 };
-struct IMixerPinConfigCalls : public IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE SetRelativePosition(DWORD, DWORD, DWORD, DWORD) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetRelativePosition(DWORD*, DWORD*, DWORD*, DWORD*) = 0;
-    virtual HRESULT STDMETHODCALLTYPE SetZOrder(DWORD) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetZOrder(DWORD*) = 0;
-    virtual HRESULT STDMETHODCALLTYPE SetColorKey(void*) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetColorKey(void*, DWORD*) = 0;
-    virtual HRESULT STDMETHODCALLTYPE SetBlendingParameter(DWORD) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetBlendingParameter(DWORD*) = 0;
-    virtual HRESULT STDMETHODCALLTYPE SetAspectRatioMode(AM_ASPECT_RATIO_MODE) = 0;
-};
 
 template <class T>
 void ReleaseInto(T** pp)
@@ -58,8 +41,8 @@ BOOL COverlayMixer::Create()
 {
     if (!CreateByRule(ReAddExactOk, CLSID_OverlayMixer, L"OverlayMixer"))
         return FALSE;
-    ComPtr<IMixerPinConfigCalls> pConfig;
-    if (SUCCEEDED(FindPinInterface(m_pFilter, IID_IMixerPinConfigOrvix, pConfig.OutVoid())) &&
+    ComPtr<IMixerPinConfig> pConfig;
+    if (SUCCEEDED(FindPinInterface(m_pFilter, IID_IMixerPinConfig, pConfig.OutVoid())) &&
         pConfig && FAILED(pConfig->SetAspectRatioMode(AM_ARMODE_STRETCHED))) {
         CFilterWrapper::Release();
         return FALSE;

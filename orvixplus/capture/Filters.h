@@ -148,4 +148,3 @@ protected:
 
 extern const CLSID CLSID_BrinmarchDeinterlacer;
 extern const CLSID CLSID_BrinmarchVideoInvert;
-extern const IID IID_IMixerPinConfigOrvix;

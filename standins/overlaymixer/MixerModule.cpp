@@ -1,8 +1,6 @@
 // OverlayMixer.dll: the Overlay Mixer's class, which Wine does not register.
 // It is registered as a class only, not in a filter category: the capture
-// graphs create it by class id, and listed in the legacy category (at normal
-// merit or even MERIT_DO_NOT_USE) Wine's intelligent connect puts it into the
-// player's RenderFile graphs of YUY2 files, which then crash.
+// graphs and the player create it by class id.
 #include "CardRefusal.h"
 #include "MixerFilter.h"
 #include "StandinModule.h"
