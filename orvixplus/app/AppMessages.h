@@ -23,6 +23,9 @@
 
 // To the settings window: refresh the drive list before showing.
 #define WM_PROP_REFRESH_DRIVES  (WM_USER + 999)  // 2023
+// To the settings and the video window: the user chose another input
+// (wParam 0 tuner, 1 Composite, 2 S-Video).
+#define WM_APP_INPUT_SOURCE     (WM_USER + 690)  // 1714
 // To the video window: full screen on or off.
 #define WM_VIDEO_TOGGLE_FULL    (WM_USER + 655)  // 1679
 

@@ -179,4 +179,8 @@ private:
     // and a tick of the same timer then must not start the work again.
     DWORD m_dwTimersBusy;
     CMainTuningHost* m_pTuningHost;
+
+    // Tuning.
+    void AddEntryDigit(int nEntryMode, UINT_PTR nTimer, int* pnNumber, int nDigit);
+    void FinishNumberEntry(UINT_PTR nTimer, int* pnNumber);
 };

@@ -9,33 +9,6 @@
 #include "Globals.h"
 #include <new>
 
-// Sources, channels and number entry.
-void CMainDlg::SelectTvSource() {}
-void CMainDlg::SelectCompositeSource() {}
-void CMainDlg::SelectSVideoSource() {}
-void CMainDlg::OnSourceChanged(int) {}
-void CMainDlg::ChangeChannel(BOOL) {}
-void CMainDlg::OnNumberButton(int) {}
-void CMainDlg::OnTypedDigit(int) {}
-void CMainDlg::OnRemoteChannelNumber(int) {}
-void CMainDlg::OnNumberButtonTimer() { KillTimer(TIMER_NUMBER_BUTTONS); }
-void CMainDlg::OnTypedNumberTimer() { KillTimer(TIMER_TYPED_NUMBER); }
-BOOL CMainDlg::SwitchSource(int, int) { return FALSE; }
-
-BOOL CMainDlg::StartupTune()
-{
-    if (!g_pCurrentChannel)
-        g_pCurrentChannel = new (std::nothrow) ChannelRecord();
-    if (!g_pCurrentChannel)
-        return FALSE;
-    // A channel that cannot be tuned leaves the program running on it.
-    if (g_pAppState && g_pAppState->IsTunerSource() && g_pSettings && g_pChannelStore) {
-        int list = g_pSettings->m_nTunerList;
-        g_pChannelStore->SelectChannelInRange(g_pChannelStore->GetCurrent(list), list, TRUE);
-    }
-    return TRUE;
-}
-
 // Recording, snapshots and playback.
 void CMainDlg::OnRecordButton() {}
 BOOL CMainDlg::StartRecord(BOOL) { return FALSE; }

@@ -1,8 +1,11 @@
 #include "MainTuningHost.h"
 #include "MainDlg.h"
+#include "AppMessages.h"
+#include "AppState.h"
 #include "CaptureGraph.h"
 #include "Globals.h"
 #include "PropWindow.h"
+#include "TunerPll.h"
 
 BOOL CMainTuningHost::HasMainWindow()
 {
@@ -59,12 +62,15 @@ void CMainTuningHost::ShowChannelText(const char* pszText)
 
 void CMainTuningHost::StopChannelScan()
 {
-    m_pDlg->OnStopScan();
+    // Sent, not posted: the scan must have let go of the tuner before the
+    // caller programs it.
+    if (HasMainWindow() && g_pAppState && g_pAppState->IsScanning())
+        m_pDlg->SendMessage(WM_APP_STOP_SCAN, 0, 0);
 }
 
-void CMainTuningHost::WriteTunerPll(BYTE, BYTE, BYTE, BYTE)
+void CMainTuningHost::WriteTunerPll(BYTE b0, BYTE b1, BYTE b2, BYTE b3)
 {
-    // The tuner's I2C writes come with the channel work.
+    ::WriteTunerPll(b0, b1, b2, b3);
 }
 
 void CMainTuningHost::Pause(DWORD dwMilliseconds)

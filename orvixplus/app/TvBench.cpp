@@ -1,11 +1,44 @@
 // scripts/bench-tv: how long OrvixPlus takes from its process start to its
-// main window showing and to the first live frame in the video window, over
-// N starts (first argument, 5 by default), each in a fresh program folder;
-// the screen is polled every 10 ms.
+// main window showing, to the first live frame in the video window and to
+// the saved station's picture, over N starts (first argument, 5 by default),
+// each in a fresh program folder; then, in the last run, how long a click on
+// "NEXT_CHANNELS" takes to bring the next station's picture, over N changes
+// (second argument, 20 by default). The channel list holds the card's
+// stations, so that every channel has a picture of its own.
 #include <algorithm>
 #include <stdio.h>
 #include <stdlib.h>
 #include "TvProgramFolder.h"
+#include "TvStations.h"
+
+namespace {
+
+const SIZE kCapture = {640, 480};  // the settings' default video size
+
+// The cable list: every station of the card, in order, the first current.
+std::vector<ChannelRecord> StationChannels()
+{
+    std::vector<ChannelRecord> list;
+    for (const CardStation& s : CardDefaultStations())
+        list.push_back(tv::MakeChannel((int)list.size() + 1, s.name, s.freqMHz));
+    return list;
+}
+
+int ButtonId(const std::string& dir, const char* element)
+{
+    std::string ini = dir + "skins\\elegance\\skin.ini";
+    for (int n = 1; n < 100; ++n) {
+        char key[16], value[256], name[64];
+        snprintf(key, sizeof(key), "Button%d", n);
+        if (!GetPrivateProfileStringA("ShapeButtonInfo", key, "", value, sizeof(value), ini.c_str()))
+            break;
+        if (sscanf(value, "%63[^,]", name) == 1 && strcmp(name, element) == 0)
+            return 4999 + n;
+    }
+    return -1;
+}
+
+}  // namespace
 
 static bool PictureLive(HWND video)
 {
@@ -26,13 +59,13 @@ static double Median(std::vector<double> v)
     return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
-static void PrintRow(const char* what, const std::vector<double>& v)
+static void PrintRow(const char* what, const std::vector<double>& v, int target = 1500)
 {
     if (v.empty())
-        printf("%-36s %10s %10s %8dms\n", what, "none", "none", 1500);
+        printf("%-40s %10s %10s %8dms\n", what, "none", "none", target);
     else
-        printf("%-36s %8.0fms %8.0fms %8dms\n", what, Median(v),
-               *std::max_element(v.begin(), v.end()), 1500);
+        printf("%-40s %8.0fms %8.0fms %8dms\n", what, Median(v),
+               *std::max_element(v.begin(), v.end()), target);
 }
 
 int main(int argc, char** argv)
@@ -40,11 +73,20 @@ int main(int argc, char** argv)
     int runs = argc > 1 ? atoi(argv[1]) : 5;
     if (runs < 1)
         runs = 1;
-    std::vector<double> shown, live;
+    int changes = argc > 2 ? atoi(argv[2]) : 20;
+    if (changes < 1)
+        changes = 1;
+    std::vector<CardStation> stations = CardDefaultStations();
+    CardSetStations(stations);
+    std::vector<ChannelRecord> channels = StationChannels();
+    std::vector<double> shown, live, station, change;
     LARGE_INTEGER freq;
     QueryPerformanceFrequency(&freq);
     for (int i = 0; i < runs; ++i) {
         std::string dir = tv::MakeProgramFolder("tv-bench");
+        if (!dir.empty())
+            tv::WriteChannelFile(dir + "OrvixPlusChannels.chl", 1, 1, {}, channels);
+        tv::PictureSet pictures(kCapture, 480, 320);
         ts::ChildProcess child;
         LARGE_INTEGER t0, t;
         QueryPerformanceCounter(&t0);
@@ -57,23 +99,55 @@ int main(int argc, char** argv)
             QueryPerformanceCounter(&t);
             return (t.QuadPart - t0.QuadPart) * 1000.0 / freq.QuadPart;
         };
-        double msShown = -1, msLive = -1;
+        double msShown = -1, msLive = -1, msStation = -1;
         // The dialog shows once its start-up is through, which may be after
-        // the first frame: wait for both.
-        while (child.Running() && elapsed() < 15000 && (msLive < 0 || msShown < 0)) {
+        // the first frame: wait for all three.
+        while (child.Running() && elapsed() < 15000 && (msLive < 0 || msShown < 0 || msStation < 0)) {
             HWND main = tv::FindMainWindow();
             if (msShown < 0 && main && IsWindowVisible(main))
                 msShown = elapsed();
-            if (msLive < 0 && PictureLive(tv::FindVideoWindow()))
+            HWND video = tv::FindVideoWindow();
+            if (msLive < 0 && PictureLive(video))
                 msLive = elapsed();
+            if (msStation < 0 && msLive >= 0 &&
+                pictures.Showing(tv::ScreenGrid(video)) == stations[0].name)
+                msStation = elapsed();
             Sleep(10);
         }
         if (msShown >= 0)
             shown.push_back(msShown);
         if (msLive >= 0)
             live.push_back(msLive);
-        printf("start %d: main window after %.0f ms, first live frame %s\n", i + 1, msShown,
-               msLive >= 0 ? (std::to_string((int)msLive) + " ms").c_str() : "never (15 s)");
+        if (msStation >= 0)
+            station.push_back(msStation);
+        printf("start %d: main window after %.0f ms, first live frame %s, saved station %s\n", i + 1,
+               msShown, msLive >= 0 ? (std::to_string((int)msLive) + " ms").c_str() : "never (15 s)",
+               msStation >= 0 ? (std::to_string((int)msStation) + " ms").c_str() : "never (15 s)");
+        HWND hMain = tv::FindMainWindow();
+        int next = ButtonId(dir, "NEXT_CHANNELS");
+        if (i == runs - 1 && hMain && next > 0 && msStation >= 0) {
+            HWND video = tv::FindVideoWindow();
+            for (int k = 1; k <= changes; ++k) {
+                const char* expected = stations[k % stations.size()].name;
+                QueryPerformanceCounter(&t0);
+                PostMessageA(hMain, WM_COMMAND, MAKEWPARAM(next, BN_CLICKED), 0);
+                double ms = -1;
+                while (elapsed() < 5000) {
+                    if (pictures.Showing(tv::ScreenGrid(video)) == expected) {
+                        ms = elapsed();
+                        break;
+                    }
+                    Sleep(1);
+                }
+                if (ms >= 0)
+                    change.push_back(ms);
+                printf("change %d to %s: %s\n", k, expected,
+                       ms >= 0 ? (std::to_string((int)ms) + " ms").c_str() : "never (5 s)");
+                // Let the tune sequence finish before the next click.
+                DWORD_PTR r;
+                SendMessageTimeoutA(hMain, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
+            }
+        }
         if (HWND main = tv::FindMainWindow())
             PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
         if (child.Wait(10000) == STILL_ACTIVE)
@@ -82,5 +156,7 @@ int main(int argc, char** argv)
     printf("%-36s %10s %10s %10s\n", "", "median", "worst", "target");
     PrintRow("process start to main window shown", shown);
     PrintRow("process start to first live frame", live);
+    PrintRow("process start to saved station's picture", station);
+    PrintRow("NEXT_CHANNELS click to next station", change, 200);
     return 0;
 }

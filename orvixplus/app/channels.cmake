@@ -8,9 +8,10 @@ add_library(orvixchannels STATIC
   ChannelTuning.cpp
   CountryPlan.cpp
   TuningHost.cpp
+  TunerPll.cpp
 )
 target_include_directories(orvixchannels PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(orvixchannels PUBLIC orvixapp framework Bandatlas)
+target_link_libraries(orvixchannels PUBLIC orvixapp framework Bandatlas orvixinterfaces ole32)
 
 orvix_add_test(orvixplus_channels_test
   SOURCES ChannelStore_test.cpp ChannelTuning_test.cpp ChannelHistory_test.cpp

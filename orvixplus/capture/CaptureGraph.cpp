@@ -514,11 +514,14 @@ void CCaptureGraph::RelocateCrossbar()
     CCrossbar* pOld = m_pCrossbar;
     int oldInputs = m_nCrossbarInputs;
     m_pCrossbar = NULL;
-    if (LocateCrossbar()) {
+    // A crossbar found with no inputs is the device's unconnected pin: the
+    // builder did not put the crossbar back.
+    if (LocateCrossbar() && m_nCrossbarInputs > 0) {
         delete pOld;
         return;
     }
-    // The builder did not put the crossbar back; the one held still routes.
+    // The one held still routes.
+    delete m_pCrossbar;
     m_pCrossbar = pOld;
     m_nCrossbarInputs = oldInputs;
 }
