@@ -57,6 +57,9 @@ public:
     UINT GetDefaultItem(UINT gmdiFlags, BOOL fByPos = FALSE) { return ::GetMenuDefaultItem(m_hMenu, fByPos, gmdiFlags); }
     BOOL SetDefaultItem(UINT uItem, BOOL fByPos = FALSE) { return ::SetMenuDefaultItem(m_hMenu, uItem, fByPos); }
     BOOL TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT lpRect = NULL);
+    // For an owner that is a plain window without an object.
+    BOOL TrackPopupMenu(UINT nFlags, int x, int y, HWND hOwner, LPCRECT lpRect = NULL)
+        { return ::TrackPopupMenu(m_hMenu, nFlags, x, y, 0, hOwner, lpRect); }
 
     // Owner-drawn items (MF_OWNERDRAW), called through the owner window.
     virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);

@@ -39,21 +39,12 @@ struct SkinMenuLook {
         image.cx = image.cy = 16;
         bandWidth = 0;
         logoText.Empty();
-        logoColor = RGB(0, 0, 255);
+        logoColor = SKINMENU_DEFAULT_LOGO_COLOR;
         toolbarIds.RemoveAll();
         toolbarBitmap = 0;
         maskColor = kTransparent;
-        colors[SKINMENU_COLOR_MENU] = ::GetSysColor(COLOR_MENU);
-        colors[SKINMENU_COLOR_ICONBAR] = ::GetSysColor(COLOR_MENU);
-        colors[SKINMENU_COLOR_LIGHTBAR] = RGB(234, 240, 250);
-        colors[SKINMENU_COLOR_LIGHTBAR_START] = RGB(234, 240, 250);
-        colors[SKINMENU_COLOR_LIGHTBAR_END] = RGB(196, 212, 239);
-        colors[SKINMENU_COLOR_TEXT] = ::GetSysColor(COLOR_MENUTEXT);
-        colors[SKINMENU_COLOR_HIGHLIGHT_TEXT] = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
-        colors[SKINMENU_COLOR_FRAME0] = ::GetSysColor(COLOR_3DDKSHADOW);
-        colors[SKINMENU_COLOR_FRAME1] = ::GetSysColor(COLOR_3DDKSHADOW);
-        colors[SKINMENU_COLOR_FRAME2] = ::GetSysColor(COLOR_WINDOW);
-        colors[SKINMENU_COLOR_FRAME3] = ::GetSysColor(COLOR_WINDOW);
+        for (int slot = 0; slot < SKINMENU_COLOR_COUNT; slot++)
+            colors[slot] = SkinMenu_GetDefaultColor(slot);
         background = 0;
         flags = 0;
         openEntry.SetRectEmpty();
@@ -206,6 +197,24 @@ void DrawItemText(HDC hdc, const SkinMenuItem& item, const CRect& r, COLORREF co
 }  // namespace
 
 // -- the shared look --------------------------------------------------------
+
+COLORREF SkinMenu_GetDefaultColor(int slot)
+{
+    switch (slot) {
+    case SKINMENU_COLOR_MENU:
+    case SKINMENU_COLOR_ICONBAR: return ::GetSysColor(COLOR_MENU);
+    case SKINMENU_COLOR_LIGHTBAR:
+    case SKINMENU_COLOR_LIGHTBAR_START: return RGB(234, 240, 250);
+    case SKINMENU_COLOR_LIGHTBAR_END: return RGB(196, 212, 239);
+    case SKINMENU_COLOR_TEXT: return ::GetSysColor(COLOR_MENUTEXT);
+    case SKINMENU_COLOR_HIGHLIGHT_TEXT: return ::GetSysColor(COLOR_HIGHLIGHTTEXT);
+    case SKINMENU_COLOR_FRAME0:
+    case SKINMENU_COLOR_FRAME1: return ::GetSysColor(COLOR_3DDKSHADOW);
+    case SKINMENU_COLOR_FRAME2:
+    case SKINMENU_COLOR_FRAME3: return ::GetSysColor(COLOR_WINDOW);
+    default: return 0;
+    }
+}
 
 COLORREF SkinMenu_GetColor(int slot)
 {

@@ -108,6 +108,9 @@ enum {
 // The shared look. Everything starts at its default (system menu colours,
 // no logo band, 16 x 16 images, no toolbar).
 COLORREF SkinMenu_GetColor(int slot);
+// A slot's colour before anything changed it, and the logo band's.
+COLORREF SkinMenu_GetDefaultColor(int slot);
+#define SKINMENU_DEFAULT_LOGO_COLOR RGB(0, 0, 255)
 void SkinMenu_SetColor(int slot, COLORREF color);
 DWORD SkinMenu_GetFlags();
 void SkinMenu_SetFlags(DWORD flags);

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <vector>
+#include "MenuDriver.h"
 #include "SkinScreen.h"
 
 using skintest::Rgb;
@@ -17,54 +18,15 @@ const DWORD kRed = 0xff0000, kGreen = 0x00a000;
 
 // -- a real menu, opened, stepped through and closed ------------------------
 
-struct MenuRun {
-    std::vector<std::function<void(HWND)>> steps;
-    size_t next = 0;
-    int idle = 0;
-};
-MenuRun* g_run = NULL;
+using skintest::PressKey;
 
-HWND OpenMenuWindow()
+// Opens the pop-up at (x, y) for the owner and runs the steps in it.
+void TrackMenu(HMENU popup, HWND owner, std::vector<skintest::MenuStepFn> steps, int x = 60, int y = 60)
 {
-    HWND w = NULL;
-    while ((w = FindWindowExA(NULL, w, "#32768", NULL)) != NULL)
-        if (IsWindowVisible(w))
-            return w;
-    return NULL;
-}
-
-void CALLBACK MenuStep(HWND, UINT, UINT_PTR, DWORD)
-{
-    MenuRun& run = *g_run;
-    HWND menu = OpenMenuWindow();
-    if (!menu && ++run.idle < 50)
-        return;
-    if (menu && run.next < run.steps.size()) {
-        run.steps[run.next++](menu);
-        return;
-    }
-    EndMenu();
-}
-
-// Opens the pop-up at (x, y) for the owner; each step runs in a timer tick of
-// its own while the menu is open (a key pressed in one step is handled before
-// the next), then the menu is ended.
-void TrackMenu(HMENU popup, HWND owner, std::vector<std::function<void(HWND)>> steps, int x = 60, int y = 60)
-{
-    MenuRun run;
-    run.steps = std::move(steps);
-    g_run = &run;
-    UINT_PTR timer = SetTimer(NULL, 0, 100, MenuStep);
-    TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_NONOTIFY, x, y, 0, owner, NULL);
-    KillTimer(NULL, timer);
-    g_run = NULL;
-    EXPECT_EQ(run.next, run.steps.size()) << "the menu closed before every step ran";
-}
-
-void PressKey(BYTE vk)
-{
-    keybd_event(vk, 0, 0, 0);
-    keybd_event(vk, 0, KEYEVENTF_KEYUP, 0);
+    bool all = skintest::RunMenuSteps([&] {
+        TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_NONOTIFY, x, y, 0, owner, NULL);
+    }, std::move(steps));
+    EXPECT_TRUE(all) << "the menu closed before every step ran";
 }
 
 // Screen coordinates of an item of the open pop-up. Wine maps a pop-up's
