@@ -23,6 +23,9 @@
 
 // To the settings window: refresh the drive list before showing.
 #define WM_PROP_REFRESH_DRIVES  (WM_USER + 999)  // 2023
+// To the settings window: a stored folder was replaced by the program folder;
+// wParam 1 the record folder, 0 the picture folder.
+#define WM_PROP_FOLDER_RESET    (WM_USER + 988)  // 2012
 // To the video window: full screen on or off.
 #define WM_VIDEO_TOGGLE_FULL    (WM_USER + 655)  // 1679
 
