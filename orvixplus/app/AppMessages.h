@@ -26,6 +26,9 @@
 // To the settings and the video window: the user chose another input
 // (wParam 0 tuner, 1 Composite, 2 S-Video).
 #define WM_APP_INPUT_SOURCE     (WM_USER + 690)  // 1714
+// To the settings window: a stored folder was replaced by the program folder;
+// wParam 1 the record folder, 0 the picture folder.
+#define WM_PROP_FOLDER_RESET    (WM_USER + 988)  // 2012
 // To the video window: full screen on or off.
 #define WM_VIDEO_TOGGLE_FULL    (WM_USER + 655)  // 1679
 

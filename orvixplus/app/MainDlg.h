@@ -183,4 +183,25 @@ private:
     // Tuning.
     void AddEntryDigit(int nEntryMode, UINT_PTR nTimer, int* pnNumber, int nDigit);
     void FinishNumberEntry(UINT_PTR nTimer, int* pnNumber);
+    // Recording.
+    enum { RECORD_ORIGIN_NONE = 1, RECORD_ORIGIN_USER = 2, RECORD_ORIGIN_SCHEDULE = 3 };
+    // Who started the recording that runs (1 when none).
+    int RecordOrigin() const;
+    void SetRecordOrigin(int nOrigin);
+    // Ends playback; the preview restarted or not, the list's channel tuned
+    // again or not.
+    void StopPlayback(BOOL bRetune, BOOL bRestartPreview);
+    void FailRecordStart(BOOL bDeleteGraph);
+    void EndRecordingState();
+    void ResetRecordTip();
+    void ResetRecordClock();
+    // The settings' folder, replaced by the program folder (and the settings
+    // window told, wParam nKind) when it cannot be used; with one backslash.
+    CString CheckedFolder(char (&szFolder)[260], WPARAM nKind);
+    CString RecordFolderInUse() const;
+    BOOL StartPlayer(LPCSTR pszPath);
+    BOOL PlayerControlAllowed();
+    void SetPlayerVolume(int nVolume);
+    int m_nRecordOrigin = RECORD_ORIGIN_NONE;
+    int m_nPlayerState = 0;
 };

@@ -9,27 +9,6 @@
 #include "Globals.h"
 #include <new>
 
-// Recording, snapshots and playback.
-void CMainDlg::OnRecordButton() {}
-BOOL CMainDlg::StartRecord(BOOL) { return FALSE; }
-void CMainDlg::ResetAfterFailedRecord(BOOL) {}
-BOOL CMainDlg::StopRecord(BOOL) { return FALSE; }
-BOOL CMainDlg::CheckRecordDiskSpace(const CScheduleItem*, BOOL) { return FALSE; }
-void CMainDlg::TakeSnapshot() {}
-void CMainDlg::PlayMovie() {}
-void CMainDlg::StopMovie() {}
-void CMainDlg::BackMovie() {}
-void CMainDlg::AheadMovie() {}
-void CMainDlg::PauseMovie() {}
-void CMainDlg::StepPlayerVolume(int) {}
-void CMainDlg::TogglePlayerMute() {}
-void CMainDlg::OnPlayerVolumeSlider(int) {}
-void CMainDlg::OnPlayerPositionSlider(int) {}
-void CMainDlg::OnPlayerEvent() {}
-void CMainDlg::OnRecordClockTick() {}
-void CMainDlg::OnDiskSpaceTimer() {}
-void CMainDlg::OnRewindTick() {}
-void CMainDlg::OnPlayPositionTick() {}
 
 // Scan, TV wall, schedule window and the scheduled run.
 void CMainDlg::StartChannelScan() {}

@@ -1,0 +1,127 @@
+// Room on a drive, usable folders and the size a recording will take.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <string>
+#include "DiskSpace.h"
+#include "RecordEstimate.h"
+#include "TestSupport.h"
+
+namespace {
+
+struct SeamVariable {
+    explicit SeamVariable(const char* value) { SetEnvironmentVariableA("ORVIX_DISK_FREE_MB", value); }
+    ~SeamVariable() { SetEnvironmentVariableA("ORVIX_DISK_FREE_MB", NULL); }
+};
+
+}  // namespace
+
+TEST(DiskSpace, TheSeamGivesEachDriveItsSpaceOrAFailingQuery)
+{
+    SeamVariable seam("C=99;*=5242880;e=fail");
+    ULONGLONG total = 0, caller = 0, free = 0;
+    ASSERT_TRUE(GetDiskSpace("C:\\rec\\", &total, &caller, &free));
+    EXPECT_EQ(99u, caller);
+    EXPECT_EQ(99u, free);
+    ASSERT_TRUE(GetDiskSpace("c:\\", NULL, &caller, NULL));
+    EXPECT_EQ(99u, caller) << "drive letters without case";
+    // 5 TB: more than 32 bits of bytes.
+    ASSERT_TRUE(GetDiskSpace("D:\\video\\", NULL, &caller, NULL));
+    EXPECT_EQ(5242880u, caller);
+    ASSERT_TRUE(GetDiskSpace("\\\\server\\share\\", NULL, &caller, NULL));
+    EXPECT_EQ(5242880u, caller);
+    caller = 7;
+    EXPECT_FALSE(GetDiskSpace("E:\\", &total, &caller, &free));
+    EXPECT_EQ(7u, caller) << "a failed query leaves the outputs alone";
+}
+
+TEST(DiskSpace, TheSeamFileIsReadAtEveryQuery)
+{
+    std::string dir = ts::FreshTempDir("diskspace");
+    std::string file = dir + "space.txt";
+    SeamVariable seam(("@" + file).c_str());
+    auto write = [&](const char* text) {
+        FILE* f = fopen(file.c_str(), "wb");
+        ASSERT_TRUE(f != NULL);
+        fputs(text, f);
+        fclose(f);
+    };
+    ULONGLONG caller = 0;
+    write("*=500");
+    ASSERT_TRUE(GetDiskSpace("C:\\", NULL, &caller, NULL));
+    EXPECT_EQ(500u, caller);
+    write("*=fail");
+    EXPECT_FALSE(GetDiskSpace("C:\\", NULL, &caller, NULL));
+}
+
+TEST(DiskSpace, WithoutTheSeamTheFolderItselfIsAsked)
+{
+    std::string dir = ts::FreshTempDir("diskspace");
+    ULONGLONG total = 0, caller = 0, free = 0;
+    ASSERT_TRUE(GetDiskSpace(dir.c_str(), &total, &caller, &free));
+    EXPECT_GT(total, 0u);
+    EXPECT_LE(free, total);
+    EXPECT_LE(caller, total);
+    EXPECT_FALSE(GetDiskSpace((dir + "missing\\").c_str(), &total, &caller, &free));
+    EXPECT_FALSE(GetDiskSpace(NULL, &total, &caller, &free));
+}
+
+TEST(DiskSpace, AFolderIsUsableWhenItIsAVisibleDirectoryOnAFixedDrive)
+{
+    std::string dir = ts::FreshTempDir("usablefolder");
+    ASSERT_EQ('\\', dir.back());
+    // Stored folders end in a backslash; typed ones may not.
+    EXPECT_TRUE(IsUsableFolder(dir.c_str(), FALSE, FALSE));
+    EXPECT_TRUE(IsUsableFolder(dir.substr(0, dir.size() - 1).c_str(), FALSE, FALSE));
+    EXPECT_FALSE(IsUsableFolder((dir + "\\").c_str(), FALSE, FALSE)) << "an empty last part";
+    std::string upper = dir;
+    for (char& c : upper)
+        c = (char)toupper((unsigned char)c);
+    EXPECT_TRUE(IsUsableFolder(upper.c_str(), FALSE, FALSE));
+
+    std::string hidden = dir + "hidden\\";
+    ASSERT_TRUE(CreateDirectoryA(hidden.c_str(), NULL));
+    ASSERT_TRUE(SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_FALSE(IsUsableFolder(hidden.c_str(), FALSE, FALSE));
+    EXPECT_TRUE(IsUsableFolder(hidden.c_str(), TRUE, FALSE));
+
+    std::string file = dir + "plain.txt";
+    FILE* f = fopen(file.c_str(), "wb");
+    ASSERT_TRUE(f != NULL);
+    fclose(f);
+    EXPECT_FALSE(IsUsableFolder((file + "\\").c_str(), TRUE, TRUE));
+    EXPECT_FALSE(IsUsableFolder((dir + "missing\\").c_str(), TRUE, TRUE));
+    EXPECT_FALSE(IsUsableFolder("", TRUE, TRUE));
+    EXPECT_FALSE(IsUsableFolder("relative", TRUE, TRUE));
+
+    EXPECT_TRUE(IsDriveRoot("C:\\"));
+    EXPECT_TRUE(IsUsableFolder("c:\\", FALSE, FALSE));
+    EXPECT_FALSE(IsDriveRoot("C:\\windows\\"));
+    EXPECT_FALSE(IsDriveRoot("1:\\"));
+}
+
+TEST(DiskSpace, AFolderIsHandedOnWithExactlyOneBackslash)
+{
+    EXPECT_STREQ("C:\\rec\\", WithOneTrailingBackslash("C:\\rec"));
+    EXPECT_STREQ("C:\\rec\\", WithOneTrailingBackslash("C:\\rec\\"));
+    EXPECT_STREQ("C:\\rec\\", WithOneTrailingBackslash("C:\\rec\\\\"));
+    EXPECT_STREQ("C:\\", WithOneTrailingBackslash("C:\\"));
+}
+
+TEST(RecordEstimate, FollowsTheEncoderPresetsIn64Bits)
+{
+    EXPECT_DOUBLE_EQ(2700.0, EstimateRecordingMB(5, 2, 3600));  // DVD-PAL, standard
+    EXPECT_DOUBLE_EQ(7200.0, EstimateRecordingMB(5, 3, 7200));  // DVD-PAL, high, 2 h
+    // AVI for most of a day: far past what 32 bits of kbit hold.
+    EXPECT_DOUBLE_EQ(54000.0 * 86399 * 0.000125, EstimateRecordingMB(8, 1, 86399));
+    EXPECT_DOUBLE_EQ(0.0, EstimateRecordingMB(9, 1, 3600));
+    EXPECT_DOUBLE_EQ(0.0, EstimateRecordingMB(0, 4, 3600));
+
+    EXPECT_EQ(0, ScheduledSeconds(86400));
+    EXPECT_EQ(5, ScheduledSeconds(86405));
+    EXPECT_EQ(3, ScheduledSeconds(3));
+
+    EXPECT_FALSE(RoomForRecording(99, 0.0));
+    EXPECT_TRUE(RoomForRecording(100, 0.0));
+    EXPECT_FALSE(RoomForRecording(3000, 7200.0));
+    EXPECT_TRUE(RoomForRecording(7200, 7200.0));
+}
