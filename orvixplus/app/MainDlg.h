@@ -179,4 +179,17 @@ private:
     // and a tick of the same timer then must not start the work again.
     DWORD m_dwTimersBusy;
     CMainTuningHost* m_pTuningHost;
+
+    // Scheduled run.
+    void StartDueEntry(const CScheduleItem& entry);
+    // Removes an entry that ran, was dropped or refused when it is to leave
+    // the list; saves and tells the others only when it did.
+    void DropDueEntry(const CScheduleItem& entry);
+    void SaveAndAnnounceSchedule();
+    BOOL IsBusyForSchedule() const;
+    void RestoreBeforeScheduledRun(int nMode, int nSource, int nChannel);
+    // Ends a scheduled run before the record button acts; TRUE when that
+    // was the button's whole work (a scheduled recording was stopped).
+    BOOL EndRunBeforeRecordButton();
+    BOOL m_bCheckingSchedule = FALSE;
 };

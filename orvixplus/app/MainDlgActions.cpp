@@ -58,16 +58,10 @@ void CMainDlg::OnDiskSpaceTimer() {}
 void CMainDlg::OnRewindTick() {}
 void CMainDlg::OnPlayPositionTick() {}
 
-// Scan, TV wall, schedule window and the scheduled run.
+// Scan and TV wall.
 void CMainDlg::StartChannelScan() {}
 void CMainDlg::OnStopScan() {}
 void CMainDlg::ToggleTvWall() {}
 void CMainDlg::LeaveTvWall(int, int) {}
 void CMainDlg::OnTvWallStep() {}
 void CMainDlg::DeleteTvWall() {}
-void CMainDlg::OpenScheduleWindow() {}
-void CMainDlg::ForwardToScheduleWindow(UINT, WPARAM) {}
-void CMainDlg::DeleteScheduleWindow() {}
-void CMainDlg::CheckSchedule() {}
-void CMainDlg::OnScheduledRunTick() {}
-void CMainDlg::EndScheduledRun() {}

@@ -30,7 +30,7 @@ void CMainDlg::OnSkinCommand(LPCTSTR lpszName)
     if (Is(lpszName, "FM") &&
         (mode == MODE_TV_VIEW || mode == MODE_COMPOSITE_VIEW || mode == MODE_SVIDEO_VIEW))
         EndScheduledRunIfActive();
-    if (Is(lpszName, "RECORD_MOVIE"))
+    if (Is(lpszName, "RECORD_MOVIE") && !EndRunBeforeRecordButton())
         OnRecordButton();
     if (Is(lpszName, "STOP_MOVIE"))
         StopMovie();
