@@ -184,10 +184,17 @@ TEST_F(ScheduledRun, AfterActionOneEndsTheProgramWithItsFilesSaved)
     EXPECT_EQ(0, CardCtl_LiveObjects());
 }
 
-TEST_F(ScheduledRun, TheScheduleWindowOpensReloadsWithTheFileAndGoesWhenClosed)
+TEST_F(ScheduledRun, TheScheduleButtonEndsARunAndItsWindowReloadsWithTheFileAndGoesWhenClosed)
 {
-    WriteSchedule({});
+    // A long viewing whose start is seen by the saved removal of its entry.
+    WriteSchedule({RunEntry(due_, 40, SCHEDULE_REPEAT_ONCE, SCHEDULE_SOURCE_CABLE, SCHEDULE_MODE_VIEW,
+                            SCHEDULE_AFTER_STANDBY, 1)});
     ASSERT_TRUE(StartAndWait());
+    if (PreviewMissing()) {
+        Close();
+        GTEST_SKIP() << "no preview here";
+    }
+    ASSERT_TRUE(WaitPosted("459")) << "the run did not start";
     // "TIMED_RECORD" by its element id.
     int id = 0;
     std::string ini = dir_ + "skins\\elegance\\skin.ini";
@@ -201,6 +208,10 @@ TEST_F(ScheduledRun, TheScheduleWindowOpensReloadsWithTheFileAndGoesWhenClosed)
     }
     ASSERT_NE(0, id);
     PostMessageA(main_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    // The run ends at once, with its after-action, before the window opens.
+    EXPECT_TRUE(WaitPosted("1127", 5000));
+    EXPECT_EQ((std::vector<std::string>{"459", "459", "1127"}), Posted());
+    EXPECT_EQ(0u, tv::FileSize(dir_ + "schedulefile.she"));
     HWND wnd = NULL;
     ASSERT_TRUE(ts::PumpUntil([&] {
         wnd = FindWindowA("ScheduleWnd", NULL);
