@@ -331,8 +331,10 @@ BOOL CMainDlg::OnKeyDown(MSG* pMsg)
             PauseMovie();
         break;
     case 'L':
-        if (mode == MODE_TV_VIEW && g_pChannelStore)
+        if (mode == MODE_TV_VIEW && g_pChannelStore) {
+            EndScheduledRunIfActive();
             g_pChannelStore->RecallPreviousChannel();
+        }
         break;
     case 'A':
         if (mode != MODE_TV_WALL)
