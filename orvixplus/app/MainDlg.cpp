@@ -14,6 +14,7 @@
 #include "OverlayGraph.h"
 #include "RecordGraph.h"
 #include "PropWindow.h"
+#include "ScheduleClockSeam.h"
 #include "ScheduleList.h"
 #include "Seams.h"
 #include "SettingsFile.h"
@@ -180,6 +181,7 @@ BOOL CMainDlg::OnInitDialog()
     CreateAppState();
 
     if (!g_pScheduleList) {
+        InstallScheduleClockOffset();
         g_pScheduleList = new CScheduleList;
         g_pScheduleList->Load(AppFile(SCHEDULE_FILE_NAME));
         SetTimer(TIMER_SCHEDULE, 5000);

@@ -204,4 +204,16 @@ private:
     void SetPlayerVolume(int nVolume);
     int m_nRecordOrigin = RECORD_ORIGIN_NONE;
     int m_nPlayerState = 0;
+    // Scheduled run.
+    void StartDueEntry(const CScheduleItem& entry);
+    // Removes an entry that ran, was dropped or refused when it is to leave
+    // the list; saves and tells the others only when it did.
+    void DropDueEntry(const CScheduleItem& entry);
+    void SaveAndAnnounceSchedule();
+    BOOL IsBusyForSchedule() const;
+    void RestoreBeforeScheduledRun(int nMode, int nSource, int nChannel);
+    // Ends a scheduled run before the record button acts; TRUE when that
+    // was the button's whole work (a scheduled recording was stopped).
+    BOOL EndRunBeforeRecordButton();
+    BOOL m_bCheckingSchedule = FALSE;
 };

@@ -10,16 +10,10 @@
 #include <new>
 
 
-// Scan, TV wall, schedule window and the scheduled run.
+// Scan and TV wall.
 void CMainDlg::StartChannelScan() {}
 void CMainDlg::OnStopScan() {}
 void CMainDlg::ToggleTvWall() {}
 void CMainDlg::LeaveTvWall(int, int) {}
 void CMainDlg::OnTvWallStep() {}
 void CMainDlg::DeleteTvWall() {}
-void CMainDlg::OpenScheduleWindow() {}
-void CMainDlg::ForwardToScheduleWindow(UINT, WPARAM) {}
-void CMainDlg::DeleteScheduleWindow() {}
-void CMainDlg::CheckSchedule() {}
-void CMainDlg::OnScheduledRunTick() {}
-void CMainDlg::EndScheduledRun() {}

@@ -30,7 +30,7 @@ void CMainDlg::OnSkinCommand(LPCTSTR lpszName)
     if (Is(lpszName, "FM") &&
         (mode == MODE_TV_VIEW || mode == MODE_COMPOSITE_VIEW || mode == MODE_SVIDEO_VIEW))
         EndScheduledRunIfActive();
-    if (Is(lpszName, "RECORD_MOVIE"))
+    if (Is(lpszName, "RECORD_MOVIE") && !EndRunBeforeRecordButton())
         OnRecordButton();
     if (Is(lpszName, "STOP_MOVIE"))
         StopMovie();
@@ -331,8 +331,10 @@ BOOL CMainDlg::OnKeyDown(MSG* pMsg)
             PauseMovie();
         break;
     case 'L':
-        if (mode == MODE_TV_VIEW && g_pChannelStore)
+        if (mode == MODE_TV_VIEW && g_pChannelStore) {
+            EndScheduledRunIfActive();
             g_pChannelStore->RecallPreviousChannel();
+        }
         break;
     case 'A':
         if (mode != MODE_TV_WALL)

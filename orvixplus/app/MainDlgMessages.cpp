@@ -52,8 +52,10 @@ void CMainDlg::OnRemoteKey(int nCode)
             ShowChannelText(m_bOneDigit ? "-" : "--");
         break;
     case 12:
-        if (mode == MODE_TV_VIEW && g_pChannelStore)
+        if (mode == MODE_TV_VIEW && g_pChannelStore) {
+            EndScheduledRunIfActive();
             g_pChannelStore->RecallPreviousChannel();
+        }
         break;
     case 13: ChangeChannel(FALSE); break;
     case 14: ChangeChannel(TRUE); break;

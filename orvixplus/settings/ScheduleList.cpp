@@ -11,8 +11,12 @@ CScheduleList::CScheduleList()
     : m_nAfterAction(SCHEDULE_AFTER_CLOSE),
       m_bRecordingActive(FALSE),
       m_bViewingActive(FALSE),
-      m_nAuxFlag1(0),
-      m_nAuxFlag2(0)
+      m_nRecordingOrigin(0),
+      m_nElapsedSeconds(0),
+      m_nSavedList(0),
+      m_nSavedMode(0),
+      m_nSavedChannel(0),
+      m_nSavedSource(0)
 {
 }
 
@@ -134,6 +138,27 @@ BOOL CScheduleList::HasConflict(const CScheduleItem* pItem) const
     return FALSE;
 }
 
+BOOL CScheduleList::TakeDueItem(CScheduleItem* pCopy)
+{
+    if (!pCopy)
+        return FALSE;
+    time_t now = ScheduleNow();
+    for (int i = 0; i < GetCount(); i++) {
+        const CScheduleItem* pItem = GetAt(i);
+        if (pItem && IsScheduleDue(pItem->m_record, now) && !m_dueTaken.IsTaken(pItem->m_record, now)) {
+            pCopy->m_record = pItem->m_record;
+            m_dueTaken.Take(pItem->m_record, now);
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+BOOL CScheduleList::RemoveRunEntry(const CScheduleItem* pEntry)
+{
+    return pEntry && LeavesListAfterRun(pEntry->m_record) && Remove(pEntry);
+}
+
 int CScheduleList::EndScheduledRun()
 {
     m_bRecordingActive = FALSE;
@@ -153,8 +178,8 @@ int CScheduleList::CancelScheduledRun()
 
 void CScheduleList::ClearAuxFlags()
 {
-    m_nAuxFlag1 = 0;
-    m_nAuxFlag2 = 0;
+    m_nRecordingOrigin = 0;
+    m_nElapsedSeconds = 0;
 }
 
 BOOL CScheduleList::Append(CScheduleItem* pItem)
