@@ -179,4 +179,8 @@ private:
     // and a tick of the same timer then must not start the work again.
     DWORD m_dwTimersBusy;
     CMainTuningHost* m_pTuningHost;
+
+    // Channel scan and TV wall.
+    void StopScanAndWait();
+    void AbandonTvWall();
 };

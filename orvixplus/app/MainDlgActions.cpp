@@ -58,13 +58,7 @@ void CMainDlg::OnDiskSpaceTimer() {}
 void CMainDlg::OnRewindTick() {}
 void CMainDlg::OnPlayPositionTick() {}
 
-// Scan, TV wall, schedule window and the scheduled run.
-void CMainDlg::StartChannelScan() {}
-void CMainDlg::OnStopScan() {}
-void CMainDlg::ToggleTvWall() {}
-void CMainDlg::LeaveTvWall(int, int) {}
-void CMainDlg::OnTvWallStep() {}
-void CMainDlg::DeleteTvWall() {}
+// Schedule window and the scheduled run.
 void CMainDlg::OpenScheduleWindow() {}
 void CMainDlg::ForwardToScheduleWindow(UINT, WPARAM) {}
 void CMainDlg::DeleteScheduleWindow() {}
