@@ -21,13 +21,14 @@ orvix_add_test(orvixplus_tvwall_test
   LIBS orvixscan)
 
 # OrvixPlus.exe with a channel file of the test's own: the wall's cycle and
-# the ways out of it. Shows the "Orvix Plus" windows: on its own.
-orvix_add_test(orvixplus_tvwall_program_test
-  SOURCES TvWallProgram_test.cpp
+# the ways out of it, a close during a scan. Shows the "Orvix Plus" windows:
+# on its own.
+orvix_add_test(orvixplus_scanwall_test
+  SOURCES ScanWallProgram_test.cpp
   LIBS cardstate orvixchannels orvixapp
   RESOURCE_LOCK orvixplus_window master_volume device_categories)
-add_dependencies(orvixplus_tvwall_program_test OrvixPlus skin_elegance KestorCard)
-set_tests_properties(orvixplus_tvwall_program_test PROPERTIES RUN_SERIAL TRUE)
+add_dependencies(orvixplus_scanwall_test OrvixPlus skin_elegance KestorCard)
+set_tests_properties(orvixplus_scanwall_test PROPERTIES RUN_SERIAL TRUE)
 
 # scripts/bench-scan.
 add_executable(scan_bench ScanBench.cpp)

@@ -1,11 +1,13 @@
-// The TV wall in OrvixPlus.exe: a cable list with gaps on the card's
-// stations, the dwell shortened by the timer divisor, the wall driven by the
-// remote key and by messages as the user's clicks and keys give them.
+// The TV wall and the channel scan in OrvixPlus.exe: a cable list with gaps
+// on the card's stations, the dwell shortened by the timer divisor, the wall
+// driven by the remote key and by messages as the user's clicks and keys
+// give them; a scan that the program's close interrupts.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include "CardCtl.h"
 #include "TvProgramFolder.h"
 #include "TvWallFolder.h"
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -13,7 +15,7 @@ namespace {
 
 const BOOL g_ownCard = SetEnvironmentVariableA("ORVIX_CARD", "orvixplus_tvwall_test");
 const UINT kRemoteMessage = WM_USER + 109;
-const UINT kLeaveMessage = WM_USER + 677;
+const UINT kToggleScanMessage = WM_USER + 605;
 
 HWND FindWall() { return FindWindowA("MultiPicWindow", "多画面浏览"); }
 
@@ -181,4 +183,35 @@ TEST_F(TvWallProgram, AListWithoutChannelsOpensNothing)
     Remote(23);
     EXPECT_EQ(NULL, FindWall());
     Close();
+}
+
+TEST_F(TvWallProgram, ClosingDuringAScanEndsTheWorkerAndSavesTheFiles)
+{
+    WriteFiles(true);
+    std::string before = tv::ReadFileBytes(dir_ + "OrvixPlusChannels.chl");
+    ASSERT_TRUE(StartAndWait());
+    DWORD_PTR r;
+    SendMessageTimeoutA(main_, kToggleScanMessage, 0, 0, SMTO_NORMAL, 5000, &r);
+    ts::PumpFor(700);  // inside the second channel's settle
+    DWORD t0 = GetTickCount();
+    // The close the program's own close paths post (the skin's CLOSE button
+    // is refused while a scan runs).
+    PostMessageA(main_, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(0u, child_.Wait(2000));
+    EXPECT_LT(GetTickCount() - t0, 2000u);
+    // A worker left running would have kept the card's objects alive (or
+    // crashed the exit); the scan had not ended, so the lists are as before.
+    EXPECT_EQ(0, CardCtl_LiveObjects());
+    // The store writes a list in its own order: the same records count.
+    std::string after = tv::ReadFileBytes(dir_ + "OrvixPlusChannels.chl");
+    auto records = [](const std::string& f) {
+        std::vector<std::string> r;
+        for (size_t i = 16; i + 48 <= f.size(); i += 48)
+            r.push_back(f.substr(i, 48));
+        std::sort(r.begin(), r.end());
+        return r;
+    };
+    EXPECT_EQ(before.substr(0, 16), after.substr(0, 16));
+    EXPECT_EQ(records(before), records(after));
+    EXPECT_EQ(684u, tv::FileSize(dir_ + "OrvixPlusData.dat"));
 }
