@@ -380,6 +380,8 @@ void CMainDlg::SaveAndFreeRunObjects()
 
 void CMainDlg::OnDestroy()
 {
+    // A scan worker still reads the graph, the settings and this dialog.
+    StopScanAndWait();
     // Nothing timed may run into the objects while they go.
     static const UINT_PTR timers[] = {TIMER_NUMBER_BUTTONS, TIMER_TYPED_NUMBER, TIMER_RECORD_CLOCK,
                                       TIMER_TV_WALL, TIMER_SCHEDULE, TIMER_SCHEDULED_RUN,

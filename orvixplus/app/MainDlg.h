@@ -216,4 +216,7 @@ private:
     // was the button's whole work (a scheduled recording was stopped).
     BOOL EndRunBeforeRecordButton();
     BOOL m_bCheckingSchedule = FALSE;
+    // Channel scan and TV wall.
+    void StopScanAndWait();
+    void AbandonTvWall();
 };

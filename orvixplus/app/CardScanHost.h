@@ -1,0 +1,37 @@
+// A tuning host for running the scan's walk in-process on the simulated
+// card: the tuner bytes go straight to the card's I2C bus, the settle lasts
+// settleScale times what the walk asks for, everything else is left out.
+#pragma once
+#include "CardState.h"
+#include "TuningHost.h"
+
+class CardScanHost : public CTuningHost {
+public:
+    explicit CardScanHost(double settleScale = 0.01) : settleScale(settleScale) {}
+    BOOL HasMainWindow() override { return TRUE; }
+    BOOL HasGraph() override { return TRUE; }
+    void EnsureGraph() override {}
+    void EnableAudio(BOOL) override {}
+    void ShowVideoWindow() override {}
+    BOOL HasSettingsWindow() override { return FALSE; }
+    BOOL IsSettingsWindowVisible() override { return FALSE; }
+    void PostToSettingsWindow(UINT) override {}
+    void SetSkinText(const char*, const char*) override {}
+    void ShowChannelText(const char*) override {}
+    void StopChannelScan() override {}
+    void WriteTunerPll(BYTE b0, BYTE b1, BYTE b2, BYTE b3) override
+    {
+        BYTE b[4] = {b0, b1, b2, b3};
+        CardI2CWrite(0xC0, b, 4);
+        writes++;
+    }
+    void Pause(DWORD ms) override
+    {
+        DWORD scaled = (DWORD)(ms * settleScale);
+        if (scaled)
+            Sleep(scaled);
+    }
+
+    double settleScale;
+    int writes = 0;
+};
