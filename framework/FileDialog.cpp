@@ -40,3 +40,12 @@ int CFileDialog::DoModal()
     m_ofn.lpstrFilter = NULL;
     return ok ? IDOK : IDCANCEL;
 }
+
+CString CFileDialog::GetFileExt() const
+{
+    // The system's offset is 0 when the name has no extension (or ends in a
+    // dot); it points past the dot otherwise.
+    if (m_ofn.nFileExtension == 0 || m_ofn.nFileExtension >= sizeof(m_szFile) || !m_szFile[0])
+        return CString();
+    return CString(m_szFile + m_ofn.nFileExtension);
+}

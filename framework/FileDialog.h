@@ -15,6 +15,8 @@ public:
     int DoModal() override;
     // The chosen file with its folder.
     CString GetPathName() const { return CString(m_szFile); }
+    // The chosen file's extension without its dot; empty when it has none.
+    CString GetFileExt() const;
 
     OPENFILENAMEA m_ofn;
 

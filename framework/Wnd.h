@@ -47,6 +47,9 @@ public:
     // Handle map.
     static CWnd* FromHandle(HWND hWnd);
     static CWnd* FromHandlePermanent(HWND hWnd);
+    // The top-level window that should own a dialog of pParent (of the main
+    // window when NULL); NULL when there is none.
+    static CWnd* GetSafeOwner(CWnd* pParent = NULL);
     BOOL Attach(HWND hWndNew);
     HWND Detach();
     BOOL SubclassWindow(HWND hWnd);

@@ -8,6 +8,7 @@
 #pragma once
 #include <windows.h>
 #include "AfxMap.h"
+#include "AfxArray.h"
 #include "ChannelRecord.h"
 
 class CChannelStore {
@@ -39,6 +40,8 @@ public:
     int GetCurrent(int nList) const;      // -1: invalid list
     void SetCurrent(int nNumber, int nList);
     BOOL Exists(int nNumber, int nList) const;
+    // The numbers stored in a list, ascending (empty for an invalid list).
+    void GetNumbers(int nList, CArray<int, int>& numbers) const;
     int IsSkipped(int nNumber, int nList) const;
     BOOL GetChannel(int nNumber, int nList, ChannelRecord* pOut) const;
     // The stored record itself (the settings window's rows point at it).

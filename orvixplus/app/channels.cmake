@@ -5,6 +5,7 @@ add_library(orvixchannels STATIC
   ChannelHistory.cpp
   ChannelRecord.cpp
   ChannelStore.cpp
+  ChannelStoreNumbers.cpp
   ChannelTuning.cpp
   CountryPlan.cpp
   TuningHost.cpp

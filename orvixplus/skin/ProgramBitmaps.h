@@ -19,3 +19,12 @@
 #define IDB_SB_DOWN          157
 #define IDB_SB_CORNER        158   // also the vertical bar's bottom piece
 #define IDB_SB_HTHUMB        159
+// The settings window.
+#define IDB_PAGE_BACK        144   // the panel's 440 x 440 background, selected tabs on top
+#define IDB_TRACK_CHANNEL    145   // magenta transparent
+#define IDB_TRACK_THUMB      146
+#define IDB_TAB_STRIP        148   // the tabs at rest, magenta transparent
+#define IDB_MOVE_BUTTONS     164   // 22 x 22 cells: rows top/up/down/bottom, columns the states
+#define IDB_CONTROL_SHEET    165   // combo, label and group pieces (SettingsArt.h)
+#define IDB_TOGGLE           166   // off 0..14, on 14..28
+#define IDB_CHECK            167   // off 0..14, on 14..28

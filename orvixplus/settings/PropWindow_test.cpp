@@ -1,0 +1,405 @@
+// The settings window in-process over real run objects (settings, state,
+// channel store of country 86 from Bandatlas, history) with a stand-in for
+// the main dialog: the window and its tabs by real clicks, OK / Exit /
+// WM_CLOSE, the messages other windows send, the pages' reports, the scan's
+// reports and channel-file import and export.
+#include <gtest/gtest.h>
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <vector>
+#include "AppMessages.h"
+#include "AppSettings.h"
+#include "AppState.h"
+#include "ChannelHistory.h"
+#include "ChannelListCtrl.h"
+#include "ChannelStore.h"
+#include "Globals.h"
+#include "OptionsPanel.h"
+#include "PropWindow.h"
+#include "SettingsPanel.h"
+#include "SkinButtons.h"
+#include "SkinCtrlMap.h"
+#include "SkinLabels.h"
+#include "SkinMessages.h"
+#include "SkinScreen.h"
+#include "TestSupport.h"
+#include "TuningPage.h"
+#include "VideoPage.h"
+#include "WinApp.h"
+#include "CaptureGraph.h"
+
+namespace {
+
+class CMainStandIn : public CWnd {
+public:
+    std::vector<std::pair<UINT, WPARAM>> log;
+    BOOL CreateIt()
+    {
+        return CreateEx(0, AfxRegisterWndClass(0), "main stand-in", WS_POPUP, 0, 0, 10, 10, NULL, NULL);
+    }
+    int Count(UINT message) const
+    {
+        int n = 0;
+        for (auto& m : log)
+            n += m.first == message;
+        return n;
+    }
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message >= WM_USER)
+            log.push_back({message, wParam});
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+std::vector<char> ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+CWinApp* TestApp()
+{
+    static CWinApp* app = new CWinApp("OrvixPlus");
+    return app;
+}
+
+class PropWindowTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        CWinApp* app = TestApp();
+        ASSERT_TRUE(main_.CreateIt());
+        app->m_pMainWnd = &main_;
+        dir_ = ts::FreshTempDir("propwnd");
+        g_pSettings = new CAppSettings;
+        g_pSettings->m_strAppFolder = dir_.c_str();
+        g_pSettings->m_nCountryCode = 86;
+        g_pSettings->m_nInputSource = 1;
+        g_pSettings->m_nTunerList = 1;
+        g_pSettings->m_nWindowAspect = 0;
+        g_pAppState = new CAppState;
+        g_pChannelStore = new CChannelStore;
+        g_pChannelStore->FillDefault();
+        g_pHistoryList = new CChannelHistory;
+        prop_ = new CPropWindow;
+        ASSERT_TRUE(prop_->Create(470, 400));
+        ASSERT_TRUE(prop_->Initialize((ts::ExeDir() + "skins\\elegance\\skin.ini").c_str()));
+        prop_->SetWindowText(std::string("属性页").c_str());
+    }
+    void TearDown() override
+    {
+        skintest::KeepActive() = NULL;
+        delete prop_;
+        prop_ = NULL;
+        EXPECT_TRUE(g_pSkinCtrlMap == NULL);
+        EXPECT_TRUE(g_pfnAudioLineListener == NULL);
+        delete g_pHistoryList;
+        delete g_pChannelStore;
+        delete g_pAppState;
+        delete g_pSettings;
+        g_pHistoryList = NULL;
+        g_pChannelStore = NULL;
+        g_pAppState = NULL;
+        g_pSettings = NULL;
+        FreeChannelCopies();
+        TestApp()->m_pMainWnd = NULL;
+        main_.DestroyWindow();
+    }
+    void ShowAtFront()
+    {
+        prop_->SetWindowPos(&CWnd::wndTopMost, 100, 60, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+        prop_->SetForegroundWindow();
+        skintest::KeepActive() = prop_->m_hWnd;
+        ts::PumpFor(100);
+    }
+    // A real click in the middle of a window.
+    void Click(HWND hWnd)
+    {
+        RECT rc;
+        ::GetWindowRect(hWnd, &rc);
+        skintest::MouseTo(CPoint((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2));
+        skintest::MouseButton(true);
+        skintest::MouseButton(false);
+        ts::PumpFor(50);
+    }
+    HWND Page(UINT id) const { return ::GetDlgItem(prop_->GetPanel()->m_hWnd, id); }
+    CEditListCtrl* List() const { return g_pSkinCtrlMap->GetChannelList(4133); }
+
+    CMainStandIn main_;
+    CPropWindow* prop_ = NULL;
+    std::string dir_;
+};
+
+TEST_F(PropWindowTest, IsATopMostWindowOfItsClassWithFiveTabsOverFivePages)
+{
+    char cls[64] = "";
+    GetClassNameA(prop_->m_hWnd, cls, sizeof(cls));
+    EXPECT_STREQ("Orvix Plus Prop", cls);
+    EXPECT_TRUE(GetWindowLongPtrA(prop_->m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_FALSE(prop_->IsWindowVisible());
+    char text[32] = "";
+    GetWindowTextA(prop_->m_hWnd, text, sizeof(text));
+    EXPECT_EQ(std::string("属性页"), text);
+    ASSERT_TRUE(prop_->GetPanel() != NULL);
+    EXPECT_EQ(8000, prop_->GetPanel()->GetDlgCtrlID());
+    for (UINT id : {5000u, 5001u, 5002u, 5003u, 5008u})
+        EXPECT_TRUE(::GetDlgItem(prop_->GetPanel()->m_hWnd, id) != NULL) << id;
+    EXPECT_TRUE(::IsWindowVisible(Page(5004)) || !prop_->IsWindowVisible());
+    EXPECT_TRUE(GetWindowLongPtrA(Page(5004), GWL_STYLE) & WS_VISIBLE);
+    for (UINT id : {5005u, 5006u, 5007u, 5009u})
+        EXPECT_FALSE(GetWindowLongPtrA(Page(id), GWL_STYLE) & WS_VISIBLE) << id;
+    RECT page;
+    ::GetClientRect(Page(5005), &page);
+    EXPECT_EQ(440, page.right);
+    EXPECT_EQ(317, page.bottom);
+}
+
+TEST_F(PropWindowTest, EachTabShowsOnlyItsPageAndOkExitAndCloseHide)
+{
+    ShowAtFront();
+    RECT client;
+    prop_->GetClientRect(&client);
+    EXPECT_EQ(470, client.right);
+    // The skin frame's own non-client height rounds one pixel off.
+    EXPECT_NEAR(400, client.bottom, 1);
+    const UINT tabs[5] = {5001, 5002, 5003, 5008, 5000};
+    const UINT pages[5] = {5005, 5006, 5007, 5009, 5004};
+    for (int i = 0; i < 5; ++i) {
+        Click(::GetDlgItem(prop_->GetPanel()->m_hWnd, tabs[i]));
+        for (int j = 0; j < 5; ++j)
+            EXPECT_EQ(i == j, ::IsWindowVisible(Page(pages[j])) != FALSE) << tabs[i] << " " << pages[j];
+        EXPECT_TRUE(prop_->IsWindowVisible()) << tabs[i];
+    }
+    ts::CaptureToBmp(prop_->m_hWnd, ts::OutputDir() + "settings-device.bmp");
+    // The panel's own colour shows below the pages; the page frame's strips
+    // come from the frame image.
+    CRect rc;
+    ::GetWindowRect(prop_->GetPanel()->m_hWnd, &rc);
+    EXPECT_EQ(skintest::Rgb(0xEAF0F4), skintest::ScreenPixel(rc.left + 30, rc.top + 345));
+    ::GetWindowRect(Page(5004), &rc);
+    EXPECT_EQ(skintest::Rgb(RGB(64, 110, 170)), skintest::ScreenPixel(rc.left + 100, rc.top + 1));
+    EXPECT_EQ(skintest::Rgb(RGB(64, 110, 170)), skintest::ScreenPixel(rc.left + 1, rc.top + 100));
+
+    HWND ok = ::GetDlgItem(prop_->m_hWnd, CPropWindow::IDC_OK);
+    HWND exit = ::GetDlgItem(prop_->m_hWnd, CPropWindow::IDC_EXIT);
+    ASSERT_TRUE(ok && exit);
+    size_t before = main_.log.size();
+    Click(ok);
+    EXPECT_FALSE(prop_->IsWindowVisible());
+    ShowAtFront();
+    Click(exit);
+    EXPECT_FALSE(prop_->IsWindowVisible());
+    ShowAtFront();
+    prop_->SendMessage(WM_CLOSE);
+    EXPECT_FALSE(prop_->IsWindowVisible());
+    ts::PumpFor(50);
+    ASSERT_EQ(before + 3, main_.log.size());
+    for (size_t i = before; i < main_.log.size(); ++i) {
+        EXPECT_EQ((UINT)WM_APP_PROP_SHOWN, main_.log[i].first);
+        EXPECT_EQ(0u, main_.log[i].second);
+    }
+    // A click of the same id from somewhere else is no click of the button.
+    ShowAtFront();
+    prop_->SendMessage(WM_COMMAND, MAKEWPARAM(CPropWindow::IDC_OK, BN_CLICKED),
+                       (LPARAM)::GetDlgItem(prop_->GetPanel()->m_hWnd, 5008));
+    EXPECT_TRUE(prop_->IsWindowVisible());
+}
+
+TEST_F(PropWindowTest, OtherWindowsSetTheSizeSourceAndTopMostControls)
+{
+    CSettingsPanel* panel = prop_->GetPanel();
+    HWND size = ::GetDlgItem(Page(5005), 4178);
+    HWND input = ::GetDlgItem(Page(5004), 4102);
+    int sizeBefore = (int)::SendMessage(size, CB_GETCURSEL, 0, 0);
+    prop_->SendMessage(WM_PROP_VIDEO_SIZE, 0, 0);
+    prop_->SendMessage(WM_PROP_VIDEO_SIZE, 4, 0);
+    EXPECT_EQ(sizeBefore, (int)::SendMessage(size, CB_GETCURSEL, 0, 0));
+    prop_->SendMessage(WM_PROP_VIDEO_SIZE, 3, 0);
+    EXPECT_EQ(2, (int)::SendMessage(size, CB_GETCURSEL, 0, 0));
+    prop_->SendMessage(WM_PROP_INPUT_SOURCE, 2, 0);
+    EXPECT_EQ(2, (int)::SendMessage(input, CB_GETCURSEL, 0, 0));
+    prop_->SendMessage(WM_PROP_INPUT_SOURCE, 3, 0);
+    EXPECT_EQ(2, (int)::SendMessage(input, CB_GETCURSEL, 0, 0));
+    CImageToggle* top = (CImageToggle*)CWnd::FromHandlePermanent(
+        ::GetDlgItem(::GetDlgItem(Page(5007), 4416), 4231));
+    ASSERT_TRUE(top != NULL);
+    prop_->SendMessage(WM_PROP_ALWAYS_ON_TOP, 0, 0);
+    EXPECT_EQ(0, top->GetState());
+    prop_->SendMessage(WM_PROP_ALWAYS_ON_TOP, 1, 0);
+    EXPECT_EQ(1, top->GetState());
+    // Settings are filled in: the aspect, the levels' labels.
+    EXPECT_EQ(g_pSettings->m_nBrightness,
+              atoi(((CSkinLabel*)CWnd::FromHandlePermanent(::GetDlgItem(Page(5005), 4183)))->GetText()));
+    (void)panel;
+}
+
+TEST_F(PropWindowTest, PageReportsStoreTheirSettings)
+{
+    ShowAtFront();
+    Click(::GetDlgItem(prop_->GetPanel()->m_hWnd, 5003));
+    HWND other = ::GetDlgItem(Page(5007), 4416), preview = ::GetDlgItem(Page(5007), 4224);
+    // Toggles by real clicks: each flips its own field only.
+    int before[5] = {g_pSettings->m_nVideoDesktop, g_pSettings->m_bOsd, g_pSettings->m_bAlwaysOnTop,
+                     g_pSettings->m_bDeinterlace, g_pSettings->m_bDeletePreviewFile};
+    for (UINT id = 4229; id <= 4233; ++id)
+        Click(::GetDlgItem(other, id));
+    int after[5] = {g_pSettings->m_nVideoDesktop, g_pSettings->m_bOsd, g_pSettings->m_bAlwaysOnTop,
+                    g_pSettings->m_bDeinterlace, g_pSettings->m_bDeletePreviewFile};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(!before[i], after[i]) << i;
+    // "7秒" and "5x5": what the combo tells its group when an item is picked.
+    HWND dwell = ::GetDlgItem(preview, 4227), grid = ::GetDlgItem(preview, 4228);
+    ::SendMessage(dwell, CB_SETCURSEL, 2, 0);
+    ::SendMessage(preview, WM_COMMAND, MAKEWPARAM(4227, CBN_SELCHANGE), (LPARAM)dwell);
+    ::SendMessage(grid, CB_SETCURSEL, 3, 0);
+    ::SendMessage(preview, WM_COMMAND, MAKEWPARAM(4228, CBN_SELCHANGE), (LPARAM)grid);
+    EXPECT_EQ(3, g_pSettings->m_nWallDwell);
+    EXPECT_EQ(4, g_pSettings->m_nWallGrid);
+
+    // Video page: a drag's report, then the defaults button; the label that
+    // shares the button's id does nothing.
+    Click(::GetDlgItem(prop_->GetPanel()->m_hWnd, 5001));
+    HWND video = Page(5005);
+    ::SendMessage(video, WM_SKINTRACKBAR_MOVING, 4167, 80);
+    EXPECT_EQ(80, g_pSettings->m_nBrightness);
+    CSkinLabel* label = (CSkinLabel*)CWnd::FromHandlePermanent(::GetDlgItem(video, 4183));
+    ASSERT_TRUE(label != NULL);
+    EXPECT_STREQ("80", label->GetText());
+    g_pSettings->m_nContrast = 10;
+    ::SendMessage(video, WM_COMMAND, MAKEWPARAM(4183, BN_CLICKED), (LPARAM)label->m_hWnd);
+    EXPECT_EQ(80, g_pSettings->m_nBrightness);
+    HWND defaults = NULL;
+    for (HWND h = ::GetWindow(video, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT))
+        if (::GetDlgCtrlID(h) == 4183 && h != label->m_hWnd)
+            defaults = h;
+    ASSERT_TRUE(defaults != NULL);
+    Click(defaults);
+    EXPECT_EQ(50, g_pSettings->m_nBrightness);
+    EXPECT_EQ(53, g_pSettings->m_nContrast);
+    EXPECT_EQ(50, g_pSettings->m_nSharpness);
+    EXPECT_EQ(49, g_pSettings->m_nHue);
+    EXPECT_EQ(50, g_pSettings->m_nSaturation);
+    EXPECT_STREQ("50", label->GetText());
+    // Aspect radios by real clicks.
+    HWND aspect = ::GetDlgItem(video, 4179);
+    Click(::GetDlgItem(aspect, 4180));
+    EXPECT_EQ(1, g_pSettings->m_nWindowAspect);
+    Click(::GetDlgItem(aspect, 4182));
+    EXPECT_EQ(2, g_pSettings->m_nWindowAspect);
+}
+
+TEST_F(PropWindowTest, ScanReportsFillTheScannedListOnlyAndAreAlwaysFreed)
+{
+    CEditListCtrl* list = List();
+    ASSERT_TRUE(list != NULL);
+    int cable = g_pChannelStore->GetCount(2);
+    ASSERT_GT(g_pChannelStore->GetCount(1), 2);
+    EXPECT_EQ(g_pChannelStore->GetCount(1), list->GetItemCount());
+    // Outside scan mode a report changes nothing (and is freed).
+    ChannelRecord* outside = new ChannelRecord();
+    MakeChannelRecord(outside, 7, 77250000, 1);
+    prop_->SendMessage(WM_SCAN_CHANNEL_FOUND, 0, (LPARAM)outside);
+    EXPECT_EQ(g_pChannelStore->GetCount(1), list->GetItemCount());
+
+    g_pAppState->SetMode(MODE_SCAN);
+    for (int n : {3, 9}) {
+        ChannelRecord* found = new ChannelRecord();
+        MakeChannelRecord(found, n, 100000000 + n, 1);
+        prop_->SendMessage(WM_SCAN_CHANNEL_FOUND, 0, (LPARAM)found);
+    }
+    EXPECT_EQ(2, prop_->GetScanRowCount());
+    EXPECT_EQ(2, list->GetItemCount());
+    EXPECT_EQ(2, g_pChannelStore->GetCount(1));
+    EXPECT_TRUE(g_pChannelStore->Exists(9, 1));
+    EXPECT_EQ(g_pChannelStore->GetChannelPtr(9, 1), list->GetRecord(1));
+    EXPECT_EQ(cable, g_pChannelStore->GetCount(2));
+    // A number already stored is refused by the store: no row for it.
+    ChannelRecord* twice = new ChannelRecord();
+    MakeChannelRecord(twice, 9, 100000009, 1);
+    prop_->SendMessage(WM_SCAN_CHANNEL_FOUND, 0, (LPARAM)twice);
+    EXPECT_EQ(2, list->GetItemCount());
+
+    std::string file = ts::ExeDir() + "OrvixPlusChannels.chl";
+    bool existed = GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES;
+    std::vector<char> old = existed ? ReadAll(file) : std::vector<char>();
+    prop_->SendMessage(WM_SCAN_FINISHED, 0, 0);
+    EXPECT_EQ(MODE_TV_VIEW, g_pAppState->GetMode());
+    EXPECT_EQ(0, prop_->GetScanRowCount());
+    std::string saved = dir_ + "saved.chl";
+    ASSERT_TRUE(g_pChannelStore->Save(saved.c_str()));
+    EXPECT_EQ(ReadAll(saved), ReadAll(file));
+    if (existed) {
+        std::ofstream out(file, std::ios::binary);
+        out.write(old.data(), old.size());
+    } else {
+        DeleteFileA(file.c_str());
+    }
+    // A row without a record tunes nothing and does not fault.
+    prop_->SendMessage(WM_EDITLIST_TUNEROW, 99, 0);
+}
+
+TEST_F(PropWindowTest, RefillWalksOnlyTheStoredNumbers)
+{
+    g_pChannelStore->RemoveAll(1);
+    for (int n : {2000000000, 1}) {
+        ChannelRecord* rec = new ChannelRecord();
+        MakeChannelRecord(rec, n, 100000000, 1);
+        ASSERT_TRUE(g_pChannelStore->Add(1, rec));
+    }
+    auto start = std::chrono::steady_clock::now();
+    prop_->SendMessage(WM_PROP_CHANNELS_RELOADED, 0, 0);
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(seconds, 1.0);
+    CEditListCtrl* list = List();
+    ASSERT_EQ(2, list->GetItemCount());
+    EXPECT_EQ(1, list->GetRecord(0)->nNumber);
+    EXPECT_EQ(2000000000, list->GetRecord(1)->nNumber);
+}
+
+TEST_F(PropWindowTest, ExportEqualsSaveAndADamagedImportChangesNothing)
+{
+    CTuningPage* page = prop_->GetPanel()->TuningPage();
+    std::string saved = dir_ + "saved.chl", chosen = dir_ + "export.txt";
+    ASSERT_TRUE(g_pChannelStore->Save(saved.c_str()));
+    ASSERT_TRUE(page->ExportFile(chosen.c_str()));
+    std::vector<char> bytes = ReadAll(dir_ + "export.chl");
+    EXPECT_EQ(ReadAll(saved), bytes);
+    ASSERT_GT(bytes.size(), 16u);
+
+    int rows = List()->GetItemCount();
+    ChannelRecord* first = List()->GetRecord(0);
+    std::string damaged = dir_ + "short.chl";
+    {
+        std::ofstream out(damaged, std::ios::binary);
+        out.write(bytes.data(), bytes.size() - 1);
+    }
+    EXPECT_FALSE(page->ImportFile(damaged.c_str()));
+    EXPECT_EQ(rows, List()->GetItemCount());
+    EXPECT_EQ(first, List()->GetRecord(0));
+    std::string after = dir_ + "after.chl";
+    ASSERT_TRUE(g_pChannelStore->Save(after.c_str()));
+    EXPECT_EQ(bytes, ReadAll(after));
+
+    // An import of the export round-trips: the same records under the same
+    // numbers (the file's order is the store's map order).
+    CChannelStore before;
+    ASSERT_TRUE(before.Load((dir_ + "export.chl").c_str()));
+    EXPECT_TRUE(page->ImportFile((dir_ + "export.chl").c_str()));
+    EXPECT_EQ(rows, List()->GetItemCount());
+    for (int l = 1; l <= 2; ++l) {
+        CArray<int, int> a, b;
+        before.GetNumbers(l, a);
+        g_pChannelStore->GetNumbers(l, b);
+        ASSERT_EQ(a.GetSize(), b.GetSize());
+        for (INT_PTR i = 0; i < a.GetSize(); ++i) {
+            ASSERT_EQ(a[i], b[i]);
+            EXPECT_EQ(0, memcmp(before.GetChannelPtr(a[i], l), g_pChannelStore->GetChannelPtr(b[i], l),
+                                sizeof(ChannelRecord)));
+        }
+    }
+}
+
+}  // namespace
