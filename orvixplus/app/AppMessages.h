@@ -33,4 +33,4 @@
 #define WM_VIDEO_TOGGLE_FULL    (WM_USER + 655)  // 1679
 
 // WM_COMMAND id: the schedule file changed.
-#define ID_SCHEDULE_RELOAD 1125
+#define ID_SCHEDULE_FILE_CHANGED 1125

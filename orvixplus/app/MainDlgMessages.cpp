@@ -39,7 +39,7 @@ void CMainDlg::OnScheduleReload()
 {
     if (g_pScheduleList && g_pSettings)
         g_pScheduleList->Load(g_pSettings->m_strAppFolder + "schedulefile.she");
-    ForwardToScheduleWindow(WM_COMMAND, ID_SCHEDULE_RELOAD);
+    ForwardToScheduleWindow(WM_COMMAND, ID_SCHEDULE_FILE_CHANGED);
 }
 
 void CMainDlg::OnRemoteKey(int nCode)
@@ -105,7 +105,7 @@ LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         OnPlayerEvent();
         return 0;
     case WM_COMMAND:
-        if (LOWORD(wParam) == ID_SCHEDULE_RELOAD) {
+        if (LOWORD(wParam) == ID_SCHEDULE_FILE_CHANGED) {
             OnScheduleReload();
             return 0;
         }

@@ -430,7 +430,7 @@ LRESULT CPropWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (g_pSkinCtrlMap)
             g_pSkinCtrlMap->SetToggleState(4231, (int)wParam);
         return 0;
-    case WM_SCAN_CHANNEL_FOUND:
+    case WM_SCAN_FOUND:
         OnChannelFound((ChannelRecord*)lParam);
         return 0;
     case WM_EDITLIST_TUNEROW:
@@ -446,17 +446,17 @@ LRESULT CPropWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (::IsWindowVisible(m_hWnd) && g_pAppState && g_pAppState->IsScanning() && g_pSkinCtrlMap)
             g_pSkinCtrlMap->SetSliderPos(IDC_SCAN_PROGRESS, (int)wParam);
         return 0;
-    case WM_PROP_INPUT_SOURCE:
+    case WM_APP_INPUT_SOURCE:
         if (wParam <= 2 && g_pSkinCtrlMap)
             g_pSkinCtrlMap->SetComboSel(4102, (int)wParam);
         return 0;
-    case WM_SCAN_FINISHED:
+    case WM_SCAN_END:
         OnScanFinished();
         return 0;
     case WM_SELECT_AUDIO_LINE:
         OnAudioLine(wParam);
         return 0;
-    case WM_PROP_FOLDER_LABEL:
+    case WM_PROP_FOLDER_RESET:
         RefreshFolderLabel((int)wParam);
         return 0;
     case WM_PROP_REFRESH_DRIVES:
@@ -585,7 +585,7 @@ void CPropWindow::SelectInputSource(int nIndex)
         g_pAppState->SetMode(MODE_SVIDEO_VIEW);
     }
     if (g_pVideoWindow && g_pVideoWindow->GetSafeHwnd())
-        g_pVideoWindow->PostMessage(WM_PROP_INPUT_SOURCE, 0, 0);
+        g_pVideoWindow->PostMessage(WM_APP_INPUT_SOURCE, 0, 0);
 }
 
 void CPropWindow::ChangeVideoDevice(int nSel)

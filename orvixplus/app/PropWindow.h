@@ -4,6 +4,8 @@
 // here; this window stores them in g_pSettings and applies them at once to
 // the capture graph, the tuner, the video window or the channel store.
 #pragma once
+#include "AppMessages.h"
+#include "ChannelScan.h"
 #include "Afx.h"
 #include "SkinFrame.h"
 
@@ -16,11 +18,6 @@
 #define WM_PROP_VIDEO_SIZE        (WM_USER + 320)   // 1344: size 1..3
 #define WM_PROP_CHANNELS_RELOADED (WM_USER + 325)   // 1349
 #define WM_PROP_ALWAYS_ON_TOP     (WM_USER + 512)   // 1536: on / off
-#define WM_SCAN_CHANNEL_FOUND     (WM_USER + 600)   // 1624: - / ChannelRecord* (the scan's own)
-#define WM_SCAN_PROGRESS          (WM_USER + 687)   // 1711: percent
-#define WM_PROP_INPUT_SOURCE      (WM_USER + 690)   // 1714: combo index 0..2
-#define WM_SCAN_FINISHED          (WM_USER + 800)   // 1824
-#define WM_PROP_FOLDER_LABEL      (WM_USER + 988)   // 2012: 0 picture, 1 record folder
 
 class CHoverTextButton;
 class CSettingsPanel;

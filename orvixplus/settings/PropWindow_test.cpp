@@ -219,9 +219,9 @@ TEST_F(PropWindowTest, OtherWindowsSetTheSizeSourceAndTopMostControls)
     EXPECT_EQ(sizeBefore, (int)::SendMessage(size, CB_GETCURSEL, 0, 0));
     prop_->SendMessage(WM_PROP_VIDEO_SIZE, 3, 0);
     EXPECT_EQ(2, (int)::SendMessage(size, CB_GETCURSEL, 0, 0));
-    prop_->SendMessage(WM_PROP_INPUT_SOURCE, 2, 0);
+    prop_->SendMessage(WM_APP_INPUT_SOURCE, 2, 0);
     EXPECT_EQ(2, (int)::SendMessage(input, CB_GETCURSEL, 0, 0));
-    prop_->SendMessage(WM_PROP_INPUT_SOURCE, 3, 0);
+    prop_->SendMessage(WM_APP_INPUT_SOURCE, 3, 0);
     EXPECT_EQ(2, (int)::SendMessage(input, CB_GETCURSEL, 0, 0));
     CImageToggle* top = (CImageToggle*)CWnd::FromHandlePermanent(
         ::GetDlgItem(::GetDlgItem(Page(5007), 4416), 4231));
@@ -301,14 +301,14 @@ TEST_F(PropWindowTest, ScanReportsFillTheScannedListOnlyAndAreAlwaysFreed)
     // Outside scan mode a report changes nothing (and is freed).
     ChannelRecord* outside = new ChannelRecord();
     MakeChannelRecord(outside, 7, 77250000, 1);
-    prop_->SendMessage(WM_SCAN_CHANNEL_FOUND, 0, (LPARAM)outside);
+    prop_->SendMessage(WM_SCAN_FOUND, 0, (LPARAM)outside);
     EXPECT_EQ(g_pChannelStore->GetCount(1), list->GetItemCount());
 
     g_pAppState->SetMode(MODE_SCAN);
     for (int n : {3, 9}) {
         ChannelRecord* found = new ChannelRecord();
         MakeChannelRecord(found, n, 100000000 + n, 1);
-        prop_->SendMessage(WM_SCAN_CHANNEL_FOUND, 0, (LPARAM)found);
+        prop_->SendMessage(WM_SCAN_FOUND, 0, (LPARAM)found);
     }
     EXPECT_EQ(2, prop_->GetScanRowCount());
     EXPECT_EQ(2, list->GetItemCount());
@@ -319,13 +319,13 @@ TEST_F(PropWindowTest, ScanReportsFillTheScannedListOnlyAndAreAlwaysFreed)
     // A number already stored is refused by the store: no row for it.
     ChannelRecord* twice = new ChannelRecord();
     MakeChannelRecord(twice, 9, 100000009, 1);
-    prop_->SendMessage(WM_SCAN_CHANNEL_FOUND, 0, (LPARAM)twice);
+    prop_->SendMessage(WM_SCAN_FOUND, 0, (LPARAM)twice);
     EXPECT_EQ(2, list->GetItemCount());
 
     std::string file = ts::ExeDir() + "OrvixPlusChannels.chl";
     bool existed = GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES;
     std::vector<char> old = existed ? ReadAll(file) : std::vector<char>();
-    prop_->SendMessage(WM_SCAN_FINISHED, 0, 0);
+    prop_->SendMessage(WM_SCAN_END, 0, 0);
     EXPECT_EQ(MODE_TV_VIEW, g_pAppState->GetMode());
     EXPECT_EQ(0, prop_->GetScanRowCount());
     std::string saved = dir_ + "saved.chl";
