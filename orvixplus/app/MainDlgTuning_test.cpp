@@ -410,6 +410,9 @@ TEST_F(Tuning, CompositeShowsTheJackAndTvReturnsToTheListsChannel)
     EXPECT_TRUE(ts::PumpUntil([] { return CardVideoInput() == CARD_VIDEO_TUNER; }, 3000));
     EXPECT_TRUE(Tuned(49.75)) << "the list's current channel";
     EXPECT_EQ("Harbour News", ShowingWithin("Harbour News", 8000));
+    // The pointer off the button: its hover picture is not the one asked.
+    SetCursorPos(0, 0);
+    ts::PumpFor(300);
     EXPECT_EQ(SkinPart("disabled.bmp", "TV"), ButtonPixels("TV"));
 
     PostMessageA(main_, WM_SYSCOMMAND, SC_CLOSE, 0);
