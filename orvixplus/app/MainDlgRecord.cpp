@@ -136,9 +136,9 @@ void CMainDlg::ResetRecordTip()
         CString value = ini.GetString("ShapeButtonInfo", key, "");
         if (value.IsEmpty())
             break;
-        CShapeElementSpec spec = ParseButtonSpec(value);
-        if (spec.name == "RECORD_MOVIE") {
-            SetButtonTip("RECORD_MOVIE", spec.tip);
+        CShapeElementSpec element = ParseButtonSpec(value);
+        if (element.name == "RECORD_MOVIE") {
+            SetButtonTip("RECORD_MOVIE", element.tip);
             return;
         }
     }
