@@ -1,4 +1,5 @@
 #include "ScheduleWnd.h"
+#include "SettingsPage.h"
 #include <shellapi.h>
 #include "AppSettings.h"
 #include "AppState.h"
@@ -47,16 +48,6 @@ const char* TableText(const char* const (&table)[N], LONG value)
 CString ScheduleFilePath()
 {
     return g_pSettings ? g_pSettings->m_strAppFolder + SCHEDULE_FILE_NAME : CString();
-}
-
-CString ProgramFolder()
-{
-    char path[MAX_PATH] = "";
-    DWORD n = ::GetModuleFileNameA(NULL, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
-        return CString();
-    CString folder = path;
-    return folder.Left(folder.ReverseFind('\\') + 1);
 }
 
 HWND LocateScheduleWnd()
@@ -123,7 +114,7 @@ void CScheduleWnd::Destroy()
 
 BOOL CScheduleWnd::Open()
 {
-    CString skin = ProgramFolder() + "skins\\elegance\\skin.ini";
+    CString skin = ProgramFolderPath() + "skins\\elegance\\skin.ini";
     if (!Create(kClientWidth, kClientHeight) || !ApplySkin(skin)) {
         Destroy();
         return FALSE;
