@@ -54,12 +54,20 @@ name_of() {
 run() {
   rm -f "$P/drive_c/msgbox.log" "$P/drive_c/power.log"
   (cd "$P/drive_c/prog" && env ORVIX_MSGBOX_LOG='C:\msgbox.log' ORVIX_POWER_LOG='C:\power.log' \
-     ${1:+ORVIX_MSGBOX_ANSWER=$1} WINEPREFIX="$P" timeout 60 wine Install.exe </dev/null >/dev/null 2>&1)
+     ${1:+ORVIX_MSGBOX_ANSWER=$1} WINEPREFIX="$P" timeout 60 wine Install.exe </dev/null >/dev/null 2>"$P/run.err")
+  RC=$?
   BOXES=$( [ -f "$P/drive_c/msgbox.log" ] && iconv -f GBK -t UTF-8 "$P/drive_c/msgbox.log" | tr -d '\r' | cut -f2)
   POWER=$( [ -f "$P/drive_c/power.log" ] && tr -d '\r' <"$P/drive_c/power.log")
 }
 file_of() { cat "$P/drive_c/windows/$1" 2>/dev/null || echo "<missing>"; }
-check() { [ "$2" = "$3" ] || echo "FAIL [$CASE] $1: expected <$3>, got <$2>"; }
+# A failed check shows how the last run ended, once per run.
+check() {
+  [ "$2" = "$3" ] && return
+  echo "FAIL [$CASE] $1: expected <$3>, got <$2>"
+  [ -f "$P/run.err" ] || return
+  echo "  Install.exe exit $RC; Wine said:"; tail -n 15 "$P/run.err" | sed 's/^/  | /'
+  rm -f "$P/run.err"
+}
 RIGHT_NAME="[$NT\\$CARD_LINK$PARAMS]
 \"FriendlyName\"=\"$WANTED\""
 

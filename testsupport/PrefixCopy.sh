@@ -57,8 +57,9 @@ prefix_copy() {
     esac
   done
   # Kept up between the case's Wine runs, but not forever should the case be
-  # killed before it stops its server.
-  WINEPREFIX=$P wineserver -p10 >/dev/null 2>&1 </dev/null &
+  # killed before it stops its server. wineserver returns once its daemon
+  # listens, so the case's first Wine run never races it to start one.
+  WINEPREFIX=$P wineserver -p10 >/dev/null 2>&1 </dev/null
 }
 
 wine_p() { WINEPREFIX=$P wine "$@" </dev/null 2>/dev/null; }
