@@ -8,12 +8,12 @@
 #include <map>
 #include "Bandatlas.h"
 #include "CardCtl.h"
+#include "TvProgramRun.h"
 #include "TvStations.h"
 
 namespace {
 
 const BOOL g_ownCard = SetEnvironmentVariableA("ORVIX_CARD", "orvixplus_tuning_test");
-const DWORD kStartMs = 30000;
 const SIZE kCapture = {640, 480};  // the settings' default video size
 const int kClientX = 480, kClientY = 320;
 
@@ -88,85 +88,17 @@ bool Tuned(double mhz)
     return ts::PumpUntil([&] { return TunedTo(mhz); }, 3000);
 }
 
-class Tuning : public testing::Test {
+class Tuning : public tv::ProgramRun {
 protected:
     Tuning() : pictures_(kCapture, kClientX, kClientY) {}
 
     void SetUp() override
     {
-        CardCtl_Reset();
-        ASSERT_EQ(NULL, tv::FindMainWindow()) << "another OrvixPlus is running";
-        dir_ = tv::MakeProgramFolder("orvixplus-tuning");
-        ASSERT_FALSE(dir_.empty());
-        boxLog_ = dir_ + "boxes.log";
-        std::string ini = dir_ + "skins\\elegance\\skin.ini";
-        for (int n = 1; n < 100; ++n) {
-            char key[16], value[256], name[64];
-            snprintf(key, sizeof(key), "Button%d", n);
-            if (!GetPrivateProfileStringA("ShapeButtonInfo", key, "", value, sizeof(value), ini.c_str()))
-                break;
-            RECT r;
-            if (sscanf(value, "%63[^,],%ld,%ld,%ld,%ld", name, &r.left, &r.top, &r.right, &r.bottom) == 5)
-                buttons_[name] = std::make_pair(4999 + n, r);
-        }
+        ProgramRun::SetUp();
+        ASSERT_TRUE(MakeFolder("orvixplus-tuning"));
         ASSERT_TRUE(tv::WriteChannelFile(dir_ + "OrvixPlusChannels.chl", 1, 3,
                                          {tv::MakeChannel(1, "Summit Music", 192.25)}, CableChannels()));
     }
-
-    void TearDown() override
-    {
-        if (child_.Running())
-            child_.Kill();
-        CardCtl_Reset();
-    }
-
-    bool StartAndWait()
-    {
-        std::vector<std::string> env = {"ORVIX_MSGBOX_LOG=" + boxLog_};
-        if (!child_.Start("\"" + dir_ + "OrvixPlus.exe\"", env, dir_))
-            return false;
-        ts::PumpUntil([&] {
-            main_ = tv::FindMainWindow();
-            video_ = tv::FindVideoWindow();
-            return main_ && video_ && IsWindowVisible(main_) && IsWindowVisible(video_);
-        }, kStartMs);
-        if (!main_ || !IsWindowVisible(main_))
-            return false;
-        Sync();
-        return true;
-    }
-
-    void Sync()
-    {
-        DWORD_PTR r;
-        SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
-        ts::PumpFor(100);
-        SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
-    }
-
-    void Click(const char* name)
-    {
-        ASSERT_TRUE(buttons_.count(name)) << name;
-        PostMessageA(main_, WM_COMMAND, MAKEWPARAM(buttons_[name].first, BN_CLICKED), 0);
-        Sync();
-    }
-
-    void Key(HWND target, UINT vk)
-    {
-        PostMessageA(target, WM_KEYDOWN, vk, 1);
-        PostMessageA(target, WM_KEYUP, vk, 0xC0000001);
-        Sync();
-    }
-
-    void Send(UINT msg, WPARAM wp = 0, LPARAM lp = 0)
-    {
-        DWORD_PTR r;
-        SendMessageTimeoutA(main_, msg, wp, lp, SMTO_NORMAL, 5000, &r);
-        Sync();
-    }
-
-    void Remote(int code) { Send(WM_USER + 109, 0, code); }
-    void RemoteNumber(int number) { Send(WM_USER + 109, 1, number); }
 
     void Activate(HWND hwnd)
     {
@@ -190,7 +122,7 @@ protected:
     {
         RECT w;
         GetWindowRect(main_, &w);
-        const RECT& b = buttons_[name].second;
+        const RECT& b = buttons_[name].rect;
         RECT r = {w.left + b.left + 2, w.top + b.top + 2, w.left + b.right - 2, w.top + b.bottom - 2};
         return tv::ScreenPixels(r);
     }
@@ -200,7 +132,7 @@ protected:
     {
         SIZE size = {};
         std::vector<DWORD> all = tv::BitmapPixels(dir_ + "skins\\elegance\\" + image, &size);
-        const RECT& b = buttons_[name].second;
+        const RECT& b = buttons_[name].rect;
         std::vector<DWORD> part;
         for (int y = b.top + 2; y < b.bottom - 2; ++y)
             for (int x = b.left + 2; x < b.right - 2; ++x)
@@ -217,10 +149,6 @@ protected:
     }
 
     tv::PictureSet pictures_;
-    std::string dir_, boxLog_;
-    std::map<std::string, std::pair<int, RECT>> buttons_;
-    ts::ChildProcess child_;
-    HWND main_ = NULL, video_ = NULL;
 };
 
 #define SKIP_WITHOUT_PREVIEW()                                  \

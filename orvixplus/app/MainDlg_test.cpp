@@ -9,7 +9,7 @@
 #include <map>
 #include "CardCtl.h"
 #include "SettingsRecord.h"
-#include "TvProgramFolder.h"
+#include "TvProgramRun.h"
 
 namespace {
 
@@ -70,142 +70,56 @@ bool SameChannels(const std::string& a, const std::string& b)
            records(a, count1, count2) == records(b, count1, count2);
 }
 
-struct Element {
-    int id;
-    RECT rect;
-};
-
-class TvProgram : public testing::Test {
+class TvProgram : public tv::ProgramRun {
 protected:
-    void SetUp() override
-    {
-        CardCtl_Reset();
-        ASSERT_EQ(NULL, tv::FindMainWindow()) << "another OrvixPlus is running";
-    }
-
-    void TearDown() override
-    {
-        if (child_.Running())
-            child_.Kill();
-        CardCtl_Reset();
-    }
-
     void MakeFolder(bool withSkin = true)
     {
-        dir_ = tv::MakeProgramFolder("orvixplus-tv", withSkin);
-        ASSERT_FALSE(dir_.empty());
-        boxLog_ = dir_ + "boxes.log";
+        ASSERT_TRUE(ProgramRun::MakeFolder("orvixplus-tv", withSkin));
         shellLog_ = dir_ + "shell.log";
         if (withSkin)
-            ReadSkin();
+            ReadElementRects();
     }
 
-    // Button ids and rectangles as the shaped dialog numbers them.
-    void ReadSkin()
+    // Everything an element draws over: buttons, sliders and labels.
+    void ReadElementRects()
     {
         std::string ini = dir_ + "skins\\elegance\\skin.ini";
-        for (int n = 1; n < 100; ++n) {
-            char key[16], value[256];
-            snprintf(key, sizeof(key), "Button%d", n);
-            if (!GetPrivateProfileStringA("ShapeButtonInfo", key, "", value, sizeof(value), ini.c_str()))
-                break;
-            char name[64];
-            Element e;
-            if (sscanf(value, "%63[^,],%ld,%ld,%ld,%ld", name, &e.rect.left, &e.rect.top,
-                       &e.rect.right, &e.rect.bottom) == 5) {
-                e.id = 4999 + n;
-                buttons_[name] = e;
-            }
-        }
-        // Everything an element draws over: buttons, sliders and labels.
         elementRects_.clear();
         for (auto& b : buttons_)
             elementRects_.push_back(b.second.rect);
-        const char* sections[2][2] = {{"ShapeProgressInfo", "Progress"}, {"TimerInfo", "Timer"}};
-        for (auto& s : sections) {
-            for (int n = 1; n < 20; ++n) {
-                char key[16], value[256];
-                snprintf(key, sizeof(key), "%s%d", s[1], n);
-                if (!GetPrivateProfileStringA(s[0], key, "", value, sizeof(value), ini.c_str()))
-                    break;
-                RECT r;
-                const char* p = strchr(value, ',');
-                if (strcmp(s[0], "ShapeProgressInfo") == 0 && p)
-                    p = strchr(p + 1, ',');
-                if (p && sscanf(p + 1, "%ld,%ld,%ld,%ld", &r.left, &r.top, &r.right, &r.bottom) == 4)
-                    elementRects_.push_back(r);
-            }
+        for (auto& l : labels_)
+            elementRects_.push_back(l.second);
+        for (int n = 1; n < 20; ++n) {
+            char key[16], value[256];
+            snprintf(key, sizeof(key), "Progress%d", n);
+            if (!GetPrivateProfileStringA("ShapeProgressInfo", key, "", value, sizeof(value), ini.c_str()))
+                break;
+            RECT r;
+            const char* p = strchr(value, ',');
+            if (p)
+                p = strchr(p + 1, ',');
+            if (p && sscanf(p + 1, "%ld,%ld,%ld,%ld", &r.left, &r.top, &r.right, &r.bottom) == 4)
+                elementRects_.push_back(r);
         }
     }
 
     bool Start(std::vector<std::string> env = {})
     {
-        env.push_back("ORVIX_MSGBOX_LOG=" + boxLog_);
         env.push_back("ORVIX_SHELL_LOG=" + shellLog_);
-        return child_.Start("\"" + dir_ + "OrvixPlus.exe\"", env, dir_);
+        return ProgramRun::Start(env);
     }
-
-    // Up when both windows show; the main dialog shows last.
     bool StartAndWait(std::vector<std::string> env = {})
     {
-        if (!Start(env))
-            return false;
-        ts::PumpUntil([&] {
-            main_ = tv::FindMainWindow();
-            video_ = tv::FindVideoWindow();
-            return main_ && video_ && IsWindowVisible(main_) && IsWindowVisible(video_);
-        }, kStartMs);
-        if (!main_ || !IsWindowVisible(main_))
-            return false;
-        // Let the first messages of the shown dialog through.
-        Sync();
-        return true;
+        env.push_back("ORVIX_SHELL_LOG=" + shellLog_);
+        return ProgramRun::StartAndWait(env);
     }
-
-    // Waits until the program has handled everything posted before.
-    void Sync()
-    {
-        DWORD_PTR r;
-        SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
-        ts::PumpFor(50);
-        SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
-    }
-
-    void Click(const char* name)
-    {
-        ASSERT_TRUE(buttons_.count(name)) << name;
-        PostMessageA(main_, WM_COMMAND, MAKEWPARAM(buttons_[name].id, BN_CLICKED), 0);
-        Sync();
-    }
-
-    void Key(HWND target, UINT vk)
-    {
-        PostMessageA(target, WM_KEYDOWN, vk, 1);
-        PostMessageA(target, WM_KEYUP, vk, 0xC0000001);
-        Sync();
-    }
-
-    void Remote(int code)
-    {
-        DWORD_PTR r;
-        SendMessageTimeoutA(main_, WM_USER + 109, 0, code, SMTO_NORMAL, 5000, &r);
-        Sync();
-    }
-
-    void Message(UINT msg, WPARAM wp = 0, LPARAM lp = 0)
-    {
-        DWORD_PTR r;
-        SendMessageTimeoutA(main_, msg, wp, lp, SMTO_NORMAL, 5000, &r);
-        Sync();
-    }
+    void Message(UINT msg, WPARAM wp = 0, LPARAM lp = 0) { Send(msg, wp, lp); }
 
     // Ends it the way the test was told; FALSE when it did not end in 3 s.
     DWORD WaitExit(DWORD ms = 3000)
     {
         return child_.Wait(ms);
     }
-
-    std::vector<std::string> Boxes() { return ts::ReadLines(boxLog_); }
 
     // The boxes other than those of a preview that cannot be built here
     // (a stand-in filter the preview needs is not registered).
@@ -219,11 +133,8 @@ protected:
     }
     bool PreviewMissing() { return Boxes().size() != OtherBoxes().size(); }
 
-    std::string dir_, boxLog_, shellLog_;
-    std::map<std::string, Element> buttons_;
+    std::string shellLog_;
     std::vector<RECT> elementRects_;
-    ts::ChildProcess child_;
-    HWND main_ = NULL, video_ = NULL;
 };
 
 bool InAny(const std::vector<RECT>& rects, int x, int y)

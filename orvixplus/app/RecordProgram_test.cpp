@@ -7,22 +7,18 @@
 #include <map>
 #include "CardCtl.h"
 #include "SettingsRecord.h"
-#include "TvProgramFolder.h"
+#include "TvProgramRun.h"
 
 namespace {
 
 const BOOL g_ownCard = SetEnvironmentVariableA("ORVIX_CARD", "orvixplus_record_test");
-const DWORD kStartMs = 30000;
 
-class RecordProgram : public testing::Test {
+class RecordProgram : public tv::ProgramRun {
 protected:
     void SetUp() override
     {
-        CardCtl_Reset();
-        ASSERT_EQ(NULL, tv::FindMainWindow()) << "another OrvixPlus is running";
-        dir_ = tv::MakeProgramFolder("orvixplus-record");
-        ASSERT_FALSE(dir_.empty());
-        boxLog_ = dir_ + "boxes.log";
+        ProgramRun::SetUp();
+        ASSERT_TRUE(MakeFolder("orvixplus-record"));
         recDir_ = dir_ + "rec\\";
         picDir_ = dir_ + "pic\\";
         CreateDirectoryA(recDir_.c_str(), NULL);
@@ -30,38 +26,9 @@ protected:
         MakeDefaultSettingsRecord(&settings_, dir_.c_str());
         lstrcpynA(settings_.szRecordFolder, recDir_.c_str(), sizeof(settings_.szRecordFolder));
         lstrcpynA(settings_.szPictureFolder, picDir_.c_str(), sizeof(settings_.szPictureFolder));
-        ReadSkin();
     }
 
-    void TearDown() override
-    {
-        if (child_.Running())
-            child_.Kill();
-        CardCtl_Reset();
-    }
-
-    void ReadSkin()
-    {
-        std::string ini = dir_ + "skins\\elegance\\skin.ini";
-        for (int n = 1; n < 100; ++n) {
-            char key[16], value[256], name[64];
-            snprintf(key, sizeof(key), "Button%d", n);
-            if (!GetPrivateProfileStringA("ShapeButtonInfo", key, "", value, sizeof(value), ini.c_str()))
-                break;
-            if (sscanf(value, "%63[^,]", name) == 1)
-                buttons_[name] = 4999 + n;
-        }
-        for (int n = 1; n < 20; ++n) {
-            char key[16], value[256], name[64];
-            snprintf(key, sizeof(key), "Timer%d", n);
-            if (!GetPrivateProfileStringA("TimerInfo", key, "", value, sizeof(value), ini.c_str()))
-                break;
-            RECT r;
-            if (sscanf(value, "%63[^,],%ld,%ld,%ld,%ld", name, &r.left, &r.top, &r.right, &r.bottom) == 5)
-                labels_[name] = r;
-        }
-    }
-
+    // With the test's settings file in place.
     bool StartAndWait(std::vector<std::string> env = {})
     {
         FILE* f = fopen((dir_ + SETTINGS_FILE_NAME).c_str(), "wb");
@@ -69,55 +36,13 @@ protected:
             return false;
         fwrite(&settings_, 1, sizeof(settings_), f);
         fclose(f);
-        env.push_back("ORVIX_MSGBOX_LOG=" + boxLog_);
-        if (!child_.Start("\"" + dir_ + "OrvixPlus.exe\"", env, dir_))
-            return false;
-        ts::PumpUntil([&] {
-            main_ = tv::FindMainWindow();
-            video_ = tv::FindVideoWindow();
-            return main_ && video_ && IsWindowVisible(main_) && IsWindowVisible(video_);
-        }, kStartMs);
-        if (!main_ || !IsWindowVisible(main_))
-            return false;
-        Sync();
-        return true;
-    }
-
-    void Sync()
-    {
-        DWORD_PTR r;
-        SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &r);
-        ts::PumpFor(50);
-        SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &r);
-    }
-
-    void Remote(int code)
-    {
-        DWORD_PTR r;
-        SendMessageTimeoutA(main_, WM_USER + 109, 0, code, SMTO_NORMAL, 15000, &r);
-        Sync();
-    }
-
-    void Click(const char* name)
-    {
-        ASSERT_TRUE(buttons_.count(name)) << name;
-        PostMessageA(main_, WM_COMMAND, MAKEWPARAM(buttons_[name], BN_CLICKED), 0);
-        Sync();
+        return ProgramRun::StartAndWait(env);
     }
 
     void Close()
     {
         Remote(18);
         EXPECT_EQ(0u, child_.Wait(10000));
-    }
-
-    std::vector<std::string> Boxes() { return ts::ReadLines(boxLog_); }
-    int BoxesWith(const char* text)
-    {
-        std::vector<std::string> b = Boxes();
-        return (int)std::count_if(b.begin(), b.end(), [&](const std::string& s) {
-            return s.find(text) != std::string::npos;
-        });
     }
 
     std::vector<std::string> Files(const std::string& folder, const char* pattern)
@@ -186,11 +111,7 @@ protected:
     }
 
     SettingsRecord settings_;
-    std::string dir_, boxLog_, recDir_, picDir_;
-    std::map<std::string, int> buttons_;
-    std::map<std::string, RECT> labels_;
-    ts::ChildProcess child_;
-    HWND main_ = NULL, video_ = NULL;
+    std::string recDir_, picDir_;
 };
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include "CardCtl.h"
-#include "TvProgramFolder.h"
+#include "TvProgramRun.h"
 #include "TvWallFolder.h"
 #include <algorithm>
 #include <string>
@@ -14,25 +14,16 @@
 namespace {
 
 const BOOL g_ownCard = SetEnvironmentVariableA("ORVIX_CARD", "orvixplus_tvwall_test");
-const UINT kRemoteMessage = WM_USER + 109;
 const UINT kToggleScanMessage = WM_USER + 605;
 
 HWND FindWall() { return FindWindowA("MultiPicWindow", "多画面浏览"); }
 
-class TvWallProgram : public testing::Test {
+class TvWallProgram : public tv::ProgramRun {
 protected:
     void SetUp() override
     {
-        CardCtl_Reset();
-        ASSERT_EQ(NULL, tv::FindMainWindow()) << "another OrvixPlus is running";
-        dir_ = tv::MakeProgramFolder("orvixplus-wall");
-        ASSERT_FALSE(dir_.empty());
-    }
-    void TearDown() override
-    {
-        if (child_.Running())
-            child_.Kill();
-        CardCtl_Reset();
+        ProgramRun::SetUp();
+        ASSERT_TRUE(MakeFolder("orvixplus-wall", true));
     }
 
     // The cable list as given, current channel 1; 2 x 2 cells, 3 s a step.
@@ -42,29 +33,7 @@ protected:
     }
     bool StartAndWait()
     {
-        std::vector<std::string> env = {"ORVIX_MSGBOX_LOG=" + dir_ + "boxes.log",
-                                        "ORVIX_TIMER_DIVISOR=" + std::to_string(divisor_)};
-        if (!child_.Start("\"" + dir_ + "OrvixPlus.exe\"", env, dir_))
-            return false;
-        ts::PumpUntil([&] {
-            main_ = tv::FindMainWindow();
-            video_ = tv::FindVideoWindow();
-            return main_ && video_ && IsWindowVisible(main_) && IsWindowVisible(video_);
-        }, 30000);
-        Sync();
-        return main_ && IsWindowVisible(main_);
-    }
-    void Sync()
-    {
-        DWORD_PTR r;
-        SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
-        ts::PumpFor(30);
-    }
-    void Remote(int code)
-    {
-        DWORD_PTR r;
-        SendMessageTimeoutA(main_, kRemoteMessage, 0, code, SMTO_NORMAL, 5000, &r);
-        Sync();
+        return ProgramRun::StartAndWait({"ORVIX_TIMER_DIVISOR=" + std::to_string(divisor_)});
     }
     void Close()
     {
@@ -82,10 +51,7 @@ protected:
         return false;
     }
 
-    std::string dir_;
     int divisor_ = 10;
-    ts::ChildProcess child_;
-    HWND main_ = NULL, video_ = NULL;
 };
 
 }  // namespace
