@@ -234,3 +234,27 @@ orvix_dist() {
     cp -f "$src" "$dest/$rel"
   done < "$BUILD_DIR/dist.list"
 }
+
+# orvix_bench_setup: what every scripts/bench-* needs before it measures: the
+# build, the tests' prefix with the stand-ins registered, a private display,
+# the sound server and a wineserver, the bin folder as the current one. When
+# scripts/bench runs them it has done all of it once (ORVIX_BENCH_READY=1 in
+# the environment) and each only changes to the bin folder.
+orvix_bench_setup() {
+  orvix_arch "$(orvix_main_arch)" || return 1
+  if [ "${ORVIX_BENCH_READY:-}" != 1 ]; then
+    log "measuring the $ARCH build"
+    orvix_install_deps || return 1
+    orvix_build || return 1
+    orvix_prefix "$BUILD_DIR/wineprefix"
+    trap orvix_services_stop EXIT
+    orvix_services_start own
+    orvix_register "$BUILD_DIR/bin" >/dev/null 2>&1
+  fi
+  cd "$BUILD_DIR/bin" || return 1
+}
+
+# The line every benchmark starts with: what it ran on.
+orvix_machine_line() {
+  echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), load $(cut -d' ' -f1-3 /proc/loadavg), $ARCH build under Wine"
+}

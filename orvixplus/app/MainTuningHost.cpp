@@ -73,7 +73,22 @@ void CMainTuningHost::WriteTunerPll(BYTE b0, BYTE b1, BYTE b2, BYTE b3)
     ::WriteTunerPll(b0, b1, b2, b3);
 }
 
+// The tune sequence waits on the main window's thread while the renderer
+// draws the new station from its streaming thread. Under Wine what a window
+// draws reaches the screen only when a thread of the process waits for
+// messages: a plain Sleep froze the picture for the whole sequence, and the
+// new station showed some 100 ms late. A message wait in short slices keeps
+// the picture going; its empty wake mask handles no message, so nothing (a
+// second click) runs inside the sequence.
 void CMainTuningHost::Pause(DWORD dwMilliseconds)
 {
-    ::Sleep(dwMilliseconds);
+    const DWORD kSliceMs = 5;
+    DWORD start = ::GetTickCount();
+    for (;;) {
+        DWORD spent = ::GetTickCount() - start;
+        if (spent >= dwMilliseconds)
+            break;
+        DWORD left = dwMilliseconds - spent;
+        ::MsgWaitForMultipleObjects(0, NULL, FALSE, left < kSliceMs ? left : kSliceMs, 0);
+    }
 }

@@ -3,9 +3,11 @@
 // the saved station's picture, over N starts (first argument, 5 by default),
 // each in a fresh program folder; then, in the last run, how long a click on
 // "NEXT_CHANNELS" takes to bring the next station's picture, over N changes
-// (second argument, 20 by default). The channel list holds the card's
-// stations, so that every channel has a picture of its own.
+// (second argument, 20 by default), and how much of that passes before the
+// tuner is written. The channel list holds the card's stations, so that
+// every channel has a picture of its own.
 #include <algorithm>
+#include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include "TvProgramFolder.h"
@@ -14,15 +16,6 @@
 namespace {
 
 const SIZE kCapture = {640, 480};  // the settings' default video size
-
-// The cable list: every station of the card, in order, the first current.
-std::vector<ChannelRecord> StationChannels()
-{
-    std::vector<ChannelRecord> list;
-    for (const CardStation& s : CardDefaultStations())
-        list.push_back(tv::MakeChannel((int)list.size() + 1, s.name, s.freqMHz));
-    return list;
-}
 
 int ButtonId(const std::string& dir, const char* element)
 {
@@ -59,13 +52,17 @@ static double Median(std::vector<double> v)
     return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
+// target 0: a part of another figure, with no target of its own.
 static void PrintRow(const char* what, const std::vector<double>& v, int target = 1500)
 {
+    char goal[16] = "-";
+    if (target > 0)
+        snprintf(goal, sizeof(goal), "%dms", target);
     if (v.empty())
-        printf("%-40s %10s %10s %8dms\n", what, "none", "none", target);
+        printf("%-40s %10s %10s %10s\n", what, "none", "none", goal);
     else
-        printf("%-40s %8.0fms %8.0fms %8dms\n", what, Median(v),
-               *std::max_element(v.begin(), v.end()), target);
+        printf("%-40s %8.0fms %8.0fms %10s\n", what, Median(v),
+               *std::max_element(v.begin(), v.end()), goal);
 }
 
 int main(int argc, char** argv)
@@ -78,8 +75,8 @@ int main(int argc, char** argv)
         changes = 1;
     std::vector<CardStation> stations = CardDefaultStations();
     CardSetStations(stations);
-    std::vector<ChannelRecord> channels = StationChannels();
-    std::vector<double> shown, live, station, change;
+    std::vector<ChannelRecord> channels = tv::StationChannels();
+    std::vector<double> shown, live, station, change, tuned;
     LARGE_INTEGER freq;
     QueryPerformanceFrequency(&freq);
     for (int i = 0; i < runs; ++i) {
@@ -128,11 +125,16 @@ int main(int argc, char** argv)
         if (i == runs - 1 && hMain && next > 0 && msStation >= 0) {
             HWND video = tv::FindVideoWindow();
             for (int k = 1; k <= changes; ++k) {
-                const char* expected = stations[k % stations.size()].name;
+                const CardStation& target = stations[k % stations.size()];
+                const char* expected = target.name;
                 QueryPerformanceCounter(&t0);
                 PostMessageA(hMain, WM_COMMAND, MAKEWPARAM(next, BN_CLICKED), 0);
-                double ms = -1;
+                // The tuner write splits the change into the program's own
+                // part and the picture's way through the graph to the screen.
+                double ms = -1, msTuned = -1;
                 while (elapsed() < 5000) {
+                    if (msTuned < 0 && fabs(CardTunedFrequency() - target.freqMHz) < 0.5)
+                        msTuned = elapsed();
                     if (pictures.Showing(tv::ScreenGrid(video)) == expected) {
                         ms = elapsed();
                         break;
@@ -141,7 +143,10 @@ int main(int argc, char** argv)
                 }
                 if (ms >= 0)
                     change.push_back(ms);
-                printf("change %d to %s: %s\n", k, expected,
+                if (msTuned >= 0)
+                    tuned.push_back(msTuned);
+                printf("change %d to %s: tuner after %s, picture %s\n", k, expected,
+                       msTuned >= 0 ? (std::to_string((int)msTuned) + " ms").c_str() : "never",
                        ms >= 0 ? (std::to_string((int)ms) + " ms").c_str() : "never (5 s)");
                 // Let the tune sequence finish before the next click.
                 DWORD_PTR r;
@@ -157,6 +162,7 @@ int main(int argc, char** argv)
     PrintRow("process start to main window shown", shown);
     PrintRow("process start to first live frame", live);
     PrintRow("process start to saved station's picture", station);
+    PrintRow("NEXT_CHANNELS click to tuner write", tuned, 0);
     PrintRow("NEXT_CHANNELS click to next station", change, 200);
     return 0;
 }

@@ -155,6 +155,16 @@ inline ChannelRecord MakeChannel(int number, const char* name, double mhz, int s
     return r;
 }
 
+// Every station of the card, in order, numbered from 1: a list in which each
+// channel has a picture of its own.
+inline std::vector<ChannelRecord> StationChannels()
+{
+    std::vector<ChannelRecord> list;
+    for (const CardStation& s : CardDefaultStations())
+        list.push_back(MakeChannel((int)list.size() + 1, s.name, s.freqMHz));
+    return list;
+}
+
 // OrvixPlusChannels.chl holding exactly these two lists.
 inline bool WriteChannelFile(const std::string& path, int currentAir, int currentCable,
                              const std::vector<ChannelRecord>& air,
