@@ -1,6 +1,7 @@
 #include "ChannelScan.h"
 #include "CaptureGraph.h"
 #include "ChannelRecord.h"
+#include "TimerSeam.h"
 #include "TuningHost.h"
 #include <stdio.h>
 #include <new>
@@ -73,7 +74,7 @@ public:
     void Settle()
     {
         if (m_t.pHost)
-            m_t.pHost->Pause(kScanSettleMs);
+            m_t.pHost->Pause(ScaledTimerPeriod(kScanSettleMs));
     }
     void SoundOff()
     {
@@ -184,4 +185,17 @@ void WaitForScanWorker()
         ::CloseHandle(h);
         s_hWorker = NULL;
     }
+}
+
+void DeliverScanReports(HWND hSettings)
+{
+    if (!hSettings || !::IsWindow(hSettings))
+        return;
+    MSG msg;
+    while (::PeekMessage(&msg, hSettings, WM_SCAN_FOUND, WM_SCAN_FOUND, PM_REMOVE))
+        ::DispatchMessage(&msg);
+    while (::PeekMessage(&msg, hSettings, WM_SCAN_PROGRESS, WM_SCAN_PROGRESS, PM_REMOVE))
+        ;
+    while (::PeekMessage(&msg, hSettings, WM_SCAN_END, WM_SCAN_END, PM_REMOVE))
+        ;
 }

@@ -17,7 +17,8 @@ class CCaptureGraph;
 #define WM_SCAN_FOUND     (WM_USER + 600)  // 1624
 #define WM_SCAN_END       (WM_USER + 800)  // 1824
 
-// How long the tuner and the decoder get after each tuner write.
+// How long the tuner and the decoder get after each tuner write (divided by
+// ORVIX_TIMER_DIVISOR when tests set it).
 const DWORD kScanSettleMs = 400;
 
 // Set while a scan runs (non-zero); read and written interlocked.
@@ -52,3 +53,9 @@ BOOL StartScanWorker(LPTHREAD_START_ROUTINE pfnWorker, LPVOID pArg);
 // messages sent to this thread's windows are handled, so a worker that is
 // setting a text of ours does not wait on us in turn.
 void WaitForScanWorker();
+
+// Once the worker has ended: the finds it posted to the settings window are
+// handled now, ahead of the end the caller is about to send, and its own end
+// notice and progress are dropped, so that they neither arrive after the
+// scan has ended (and are lost) nor end or move a scan started after it.
+void DeliverScanReports(HWND hSettings);

@@ -361,4 +361,43 @@ TEST_F(ChannelScanTest, TheWaitHandlesTextsTheWorkerSendsAndANewScanWaitsForTheO
         DispatchMessageA(&m);
 }
 
+std::vector<UINT> g_reportsHandled;
+
+LRESULT CALLBACK ReportsProc(HWND h, UINT m, WPARAM w, LPARAM l)
+{
+    if (m == WM_SCAN_FOUND) {
+        delete (ChannelRecord*)l;
+        g_reportsHandled.push_back(m);
+        return 0;
+    }
+    if (m == WM_SCAN_PROGRESS || m == WM_SCAN_END)
+        g_reportsHandled.push_back(m);
+    return DefWindowProcA(h, m, w, l);
+}
+
+// What a stopped worker left posted: the finds reach the settings window
+// before the caller ends the scan there; the worker's end and progress, which
+// would end or move a later scan, are dropped.
+TEST(ScanReportsTest, FindsAreHandledAndTheWorkersEndAndProgressDropped)
+{
+    g_reportsHandled.clear();
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = ReportsProc;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = "scan reports test";
+    RegisterClassA(&wc);
+    HWND settings = CreateWindowA(wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, NULL, NULL, wc.hInstance, NULL);
+    ASSERT_TRUE(settings != NULL);
+    PostMessageA(settings, WM_SCAN_PROGRESS, 40, 0);
+    PostMessageA(settings, WM_SCAN_FOUND, 0, (LPARAM) new ChannelRecord());
+    PostMessageA(settings, WM_SCAN_FOUND, 0, (LPARAM) new ChannelRecord());
+    PostMessageA(settings, WM_SCAN_END, 0, 0);
+    DeliverScanReports(settings);
+    EXPECT_EQ(std::vector<UINT>({WM_SCAN_FOUND, WM_SCAN_FOUND}), g_reportsHandled);
+    MSG msg;
+    EXPECT_FALSE(PeekMessageA(&msg, settings, WM_SCAN_FOUND, WM_SCAN_END, PM_REMOVE));
+    DeliverScanReports(NULL);
+    DestroyWindow(settings);
+}
+
 }  // namespace

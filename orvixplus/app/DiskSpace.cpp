@@ -53,18 +53,35 @@ int SeamedSpace(LPCSTR pszFolder, ULONGLONG* pMB)
     return 1;
 }
 
-int CountBackslashes(const CString& s)
+// Byte offset of the last backslash that is a character of its own: the
+// trail byte of a GBK character ("乗" is 0x81 0x5C) is no separator.
+int LastSeparator(LPCSTR psz)
+{
+    int last = -1;
+    for (LPCSTR p = psz; *p; p = CharNextA(p))
+        if (*p == '\\')
+            last = (int)(p - psz);
+    return last;
+}
+
+int CountSeparators(LPCSTR psz)
 {
     int count = 0;
-    for (int i = s.Find('\\'); i >= 0; i = s.Find('\\', i + 1))
-        count++;
+    for (LPCSTR p = psz; *p; p = CharNextA(p))
+        count += *p == '\\';
     return count;
+}
+
+BOOL IsDriveLetter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
 BOOL IsRemovableDrive(LPCSTR pszPath)
 {
-    if (!pszPath || !pszPath[0] || pszPath[1] != ':')
+    if (!IsDriveLetter(pszPath[0]) || pszPath[1] != ':')
         return FALSE;
+    // Asked of the root: Windows answers a folder path with DRIVE_NO_ROOT_DIR.
     char root[4] = {pszPath[0], ':', '\\', 0};
     UINT type = GetDriveTypeA(root);
     return type == DRIVE_CDROM || type == DRIVE_REMOVABLE;
@@ -104,12 +121,9 @@ BOOL GetDiskSpace(LPCSTR pszFolder, ULONGLONG* pTotalMB, ULONGLONG* pCallerFreeM
 
 BOOL IsDriveRoot(LPCSTR pszPath)
 {
-    if (!pszPath || !pszPath[0] || CountBackslashes(pszPath) != 1)
+    if (!pszPath || !IsDriveLetter(pszPath[0]) || CountSeparators(pszPath) != 1)
         return FALSE;
-    char c = (char)(pszPath[0] & ~0x20);
-    if (c < 'A' || c > 'Z')
-        return FALSE;
-    return (GetLogicalDrives() >> (c - 'A')) & 1;
+    return (GetLogicalDrives() >> ((pszPath[0] & ~0x20) - 'A')) & 1;
 }
 
 BOOL IsUsableFolder(LPCSTR pszPath, BOOL bAcceptHidden, BOOL bAcceptRemovable)
@@ -121,9 +135,11 @@ BOOL IsUsableFolder(LPCSTR pszPath, BOOL bAcceptHidden, BOOL bAcceptRemovable)
     if (IsDriveRoot(pszPath))
         return TRUE;
     CString path(pszPath);
-    if (path.GetLength() > 1 && path.ReverseFind('\\') == path.GetLength() - 1)
-        path = path.Left(path.GetLength() - 1);
-    int slash = path.ReverseFind('\\');
+    int slash = LastSeparator(path);
+    if (slash > 0 && slash == path.GetLength() - 1) {
+        path = path.Left(slash);
+        slash = LastSeparator(path);
+    }
     if (slash < 0 || slash == path.GetLength() - 1)
         return FALSE;
     CString name = path.Mid(slash + 1);

@@ -93,4 +93,5 @@ void CMainDlg::StopScanAndWait()
 {
     SetScanRunning(FALSE);
     WaitForScanWorker();
+    DeliverScanReports(SettingsWindow());
 }

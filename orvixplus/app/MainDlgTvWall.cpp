@@ -7,6 +7,7 @@
 #include "CaptureGraph.h"
 #include "ChannelStore.h"
 #include "CountryPlan.h"
+#include "CursorHider.h"
 #include "Globals.h"
 #include "MainLayout.h"
 #include "MultiPicWindow.h"
@@ -43,8 +44,17 @@ void CMainDlg::ToggleTvWall()
     }
     if (g_pPropWindow && g_pPropWindow->GetSafeHwnd() && g_pPropWindow->IsWindowVisible())
         g_pPropWindow->Close();
-    if (g_pVideoWindow && g_pVideoWindow->GetSafeHwnd())
+    if (g_pVideoWindow && g_pVideoWindow->GetSafeHwnd()) {
+        // A cursor hidden over the full-screen picture would stay hidden
+        // over the wall: the window that brings it back goes away.
+        HWND hVideo = g_pVideoWindow->GetSafeHwnd();
+        if (::IsWindowVisible(hVideo) && g_pVideoWindow->IsFullScreen()) {
+            ::KillTimer(hVideo, VIDEO_TIMER_CURSOR);
+            if (g_pCursorHider)
+                g_pCursorHider->Restore();
+        }
         g_pVideoWindow->ShowWindow(SW_HIDE);
+    }
     ShowWindow(SW_HIDE);
 
     int list = GetInputType();

@@ -828,11 +828,11 @@ void CPropWindow::CheckFolders()
     if (!g_pSettings)
         return;
     CString program = ProgramFolderPath();
-    if (!CFolderDialog::IsUsableFolder(g_pSettings->m_szRecordFolder, FALSE, FALSE)) {
+    if (!IsUsableFolder(g_pSettings->m_szRecordFolder, FALSE, FALSE)) {
         StoreFolder(g_pSettings->m_szRecordFolder, program);
         RefreshFolderLabel(1);
     }
-    if (!CFolderDialog::IsUsableFolder(g_pSettings->m_szPictureFolder, FALSE, FALSE)) {
+    if (!IsUsableFolder(g_pSettings->m_szPictureFolder, FALSE, FALSE)) {
         StoreFolder(g_pSettings->m_szPictureFolder, program);
         RefreshFolderLabel(0);
     }

@@ -1,10 +1,11 @@
-// The folder chooser of the recording page (the system's browse-for-folder
+// The folder chooser of the recording page: the system's browse-for-folder
 // dialog with an edit box in which a folder may also be typed, created on
-// request level by level) and the folder tests that decide whether a stored
-// folder is still usable. Texts are GBK; one double-byte character counts as
-// one character, and its trail byte is never a separator.
+// request level by level. Whether a stored folder is still usable is
+// DiskSpace.h's IsUsableFolder. Texts are GBK; one double-byte character
+// counts as one character, and its trail byte is never a separator.
 #pragma once
 #include "Afx.h"
+#include "DiskSpace.h"
 
 enum { FOLDER_PATH_SIZE = 260 };   // 259 characters and the NUL
 
@@ -26,11 +27,6 @@ public:
     // The typed folder: 0 accepted, -1 creation declined, 1 invalid, 2 cannot be
     // created. Boxes are owned by hOwner.
     static int CheckFolder(LPCSTR pszPath, HWND hOwner);
-    // "X:\" of an existing drive.
-    static BOOL IsDriveRoot(LPCSTR pszPath);
-    // A stored folder (ending in a backslash) on a drive and in a folder that
-    // still exist; hidden folders, CD-ROM and removable drives only when asked.
-    static BOOL IsUsableFolder(LPCSTR pszPath, BOOL bAcceptHidden, BOOL bAcceptRemovable);
 
     // 1 when a folder that passed the check was accepted, -1 otherwise.
     int Browse();

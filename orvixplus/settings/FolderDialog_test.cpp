@@ -106,15 +106,15 @@ TEST_F(FolderTest, UsableFoldersExistAreVisibleAndOnAFixedDrive)
     ASSERT_TRUE(CreateDirectoryA(plain.c_str(), NULL));
     ASSERT_TRUE(CreateDirectoryA(hidden.c_str(), NULL));
     ASSERT_TRUE(SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN));
-    EXPECT_TRUE(CFolderDialog::IsUsableFolder((plain + "\\").c_str(), FALSE, FALSE));
-    EXPECT_TRUE(CFolderDialog::IsUsableFolder((dir_ + "PLAIN\\").c_str(), FALSE, FALSE));
-    EXPECT_FALSE(CFolderDialog::IsUsableFolder((hidden + "\\").c_str(), FALSE, FALSE));
-    EXPECT_TRUE(CFolderDialog::IsUsableFolder((hidden + "\\").c_str(), TRUE, FALSE));
-    EXPECT_FALSE(CFolderDialog::IsUsableFolder((dir_ + "missing\\").c_str(), TRUE, TRUE));
-    EXPECT_TRUE(CFolderDialog::IsUsableFolder("C:\\", FALSE, FALSE));
-    EXPECT_TRUE(CFolderDialog::IsDriveRoot("c:\\"));
-    EXPECT_FALSE(CFolderDialog::IsUsableFolder("nothing", TRUE, TRUE));
-    EXPECT_FALSE(CFolderDialog::IsUsableFolder("", TRUE, TRUE));
+    EXPECT_TRUE(IsUsableFolder((plain + "\\").c_str(), FALSE, FALSE));
+    EXPECT_TRUE(IsUsableFolder((dir_ + "PLAIN\\").c_str(), FALSE, FALSE));
+    EXPECT_FALSE(IsUsableFolder((hidden + "\\").c_str(), FALSE, FALSE));
+    EXPECT_TRUE(IsUsableFolder((hidden + "\\").c_str(), TRUE, FALSE));
+    EXPECT_FALSE(IsUsableFolder((dir_ + "missing\\").c_str(), TRUE, TRUE));
+    EXPECT_TRUE(IsUsableFolder("C:\\", FALSE, FALSE));
+    EXPECT_TRUE(IsDriveRoot("c:\\"));
+    EXPECT_FALSE(IsUsableFolder("nothing", TRUE, TRUE));
+    EXPECT_FALSE(IsUsableFolder("", TRUE, TRUE));
 
     // What a browse stores: the folder and its backslash, or the program
     // folder for one that is not usable or does not fit.

@@ -17,11 +17,13 @@
 #include "Globals.h"
 #include "OptionsPanel.h"
 #include "PropWindow.h"
+#include "RecordPage.h"
 #include "SettingsPanel.h"
 #include "SkinButtons.h"
 #include "SkinCtrlMap.h"
 #include "SkinLabels.h"
 #include "SkinMessages.h"
+#include "SkinListCtrl.h"
 #include "SkinScreen.h"
 #include "TestSupport.h"
 #include "TuningPage.h"
@@ -400,6 +402,70 @@ TEST_F(PropWindowTest, ExportEqualsSaveAndADamagedImportChangesNothing)
                                 sizeof(ChannelRecord)));
         }
     }
+}
+
+TEST_F(PropWindowTest, TheDriveRowsAreTheFixedRootsWithTheirSpace)
+{
+    CSkinListCtrl* drives = prop_->GetPanel()->RecordPage()->GetDriveList();
+    ASSERT_TRUE(drives != NULL);
+    char roots[512] = "";
+    ASSERT_GT(GetLogicalDriveStringsA(sizeof(roots), roots), 0u);
+    int row = 0;
+    for (const char* root = roots; *root; root += strlen(root) + 1) {
+        UINT type = GetDriveTypeA(root);
+        if (type == DRIVE_CDROM || type == DRIVE_REMOVABLE)
+            continue;
+        SCOPED_TRACE(root);
+        ASSERT_LT(row, drives->GetItemCount());
+        EXPECT_STREQ(root, drives->GetItemText(row, 0));
+        ULARGE_INTEGER caller, total, free;
+        ASSERT_TRUE(GetDiskFreeSpaceExA(root, &caller, &total, &free));
+        unsigned long long shownTotal = strtoull(drives->GetItemText(row, 1), NULL, 10);
+        unsigned long long shownFree = strtoull(drives->GetItemText(row, 2), NULL, 10);
+        EXPECT_EQ(total.QuadPart >> 20, shownTotal);
+        // Other tests and builds write to the same drives meanwhile.
+        EXPECT_NEAR((double)(free.QuadPart >> 20), (double)shownFree, 1024.0);
+        EXPECT_EQ(CRecordPage::FreePercent(shownFree, shownTotal), atoi(drives->GetItemText(row, 3)));
+        ++row;
+    }
+    EXPECT_GT(row, 0);
+    EXPECT_EQ(row, drives->GetItemCount());
+
+    // Free x 100 of a 30 TB drive does not fit 32 bits.
+    EXPECT_EQ(75, CRecordPage::FreePercent(30000000, 40000000));
+    EXPECT_EQ(33, CRecordPage::FreePercent(1, 3));
+    EXPECT_EQ(100, CRecordPage::FreePercent(5242880, 5242880));
+    EXPECT_EQ(0, CRecordPage::FreePercent(0, 0));
+}
+
+TEST_F(PropWindowTest, TheMixerButtonStartsTheSystemFoldersVolumeProgram)
+{
+    // Wine has no volume program of its own: the stand-in goes where the
+    // page looks for it, and leaves a line in the log it is given.
+    char system[MAX_PATH] = "";
+    ASSERT_GT(GetSystemDirectoryA(system, sizeof(system)), 0u);
+    std::string program = std::string(system) + "\\sndvol32.exe";
+    ASSERT_TRUE(CopyFileA((ts::ExeDir() + "sndvol32.exe").c_str(), program.c_str(), FALSE));
+    std::string log = dir_ + "sndvol.log";
+    SetEnvironmentVariableA("ORVIX_SNDVOL_LOG", log.c_str());
+    ShowAtFront();
+    HWND mixer = ::GetDlgItem(Page(5004), 4114);
+    ASSERT_TRUE(mixer != NULL);
+    Click(mixer);
+    EXPECT_TRUE(ts::PumpUntil([&] { return !ts::ReadLines(log).empty(); }, 10000));
+    std::vector<std::string> lines = ts::ReadLines(log);
+    ASSERT_EQ(1u, lines.size());
+    EXPECT_EQ(0u, lines[0].find("started 5")) << lines[0];
+
+    // Without a channel store the button does nothing.
+    CChannelStore* store = g_pChannelStore;
+    g_pChannelStore = NULL;
+    Click(mixer);
+    ts::PumpFor(1500);
+    g_pChannelStore = store;
+    EXPECT_EQ(1u, ts::ReadLines(log).size());
+    SetEnvironmentVariableA("ORVIX_SNDVOL_LOG", NULL);
+    DeleteFileA(program.c_str());
 }
 
 }  // namespace

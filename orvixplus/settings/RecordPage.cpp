@@ -1,6 +1,7 @@
 #include "RecordPage.h"
 #include "AppSettings.h"
 #include "AppState.h"
+#include "DiskSpace.h"
 #include "FolderDialog.h"
 #include "Globals.h"
 #include "PropWindow.h"
@@ -76,9 +77,47 @@ void CRecordPage::OnDestroy()
     m_pDrives = NULL;
 }
 
+int CRecordPage::FreePercent(ULONGLONG freeMB, ULONGLONG totalMB)
+{
+    // In 32 bits free x 100 overflows from about 21 TB of free space on.
+    if (totalMB == 0)
+        return 0;
+    ULONGLONG percent = freeMB * 100 / totalMB;
+    return percent > 100 ? 100 : (int)percent;
+}
+
 void CRecordPage::FillDrives()
 {
-    // The drive rows come with the disk-space query of the recording work.
+    if (!m_pDrives)
+        return;
+    m_pDrives->SetRedraw(FALSE);
+    DWORD size = ::GetLogicalDriveStringsA(0, NULL);
+    HANDLE heap = ::GetProcessHeap();
+    char* roots = size ? (char*)::HeapAlloc(heap, HEAP_ZERO_MEMORY, size + 1) : NULL;
+    if (roots && ::GetLogicalDriveStringsA(size, roots) <= size) {
+        int row = 0;
+        for (const char* root = roots; *root; root += strlen(root) + 1) {
+            UINT type = ::GetDriveTypeA(root);
+            if (type == DRIVE_CDROM || type == DRIVE_REMOVABLE)
+                continue;
+            // A drive that cannot be read shows 0, not what the stack held.
+            ULONGLONG total = 0, free = 0;
+            GetDiskSpace(root, &total, NULL, &free);
+            CString text;
+            if (m_pDrives->InsertItem(row, root) < 0)
+                break;
+            text.Format("%llu", total);
+            m_pDrives->SetItemText(row, 1, text);
+            text.Format("%llu", free);
+            m_pDrives->SetItemText(row, 2, text);
+            text.Format("%d", FreePercent(free, total));
+            m_pDrives->SetItemText(row, 3, text);
+            ++row;
+        }
+    }
+    if (roots)
+        ::HeapFree(heap, 0, roots);
+    m_pDrives->SetRedraw(TRUE);
 }
 
 CString CRecordPage::FolderToStore(LPCSTR pszChosen, LPCSTR pszProgramFolder)
@@ -91,7 +130,7 @@ CString CRecordPage::FolderToStore(LPCSTR pszChosen, LPCSTR pszProgramFolder)
         path += "\\";
     // A folder too long for the field is not usable: cut, it would name
     // another one.
-    if (path.GetLength() < FOLDER_PATH_SIZE && CFolderDialog::IsUsableFolder(path, FALSE, FALSE))
+    if (path.GetLength() < FOLDER_PATH_SIZE && IsUsableFolder(path, FALSE, FALSE))
         return path;
     CString program = pszProgramFolder ? pszProgramFolder : "";
     return program.GetLength() < FOLDER_PATH_SIZE ? program : CString();

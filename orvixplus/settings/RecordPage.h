@@ -15,6 +15,8 @@ public:
     // backslash when usable, else the program folder; empty when neither
     // fits the settings field.
     static CString FolderToStore(LPCSTR pszChosen, LPCSTR pszProgramFolder);
+    // The drive list's "比例(%)": free x 100 / total, 0 for a drive of no size.
+    static int FreePercent(ULONGLONG freeMB, ULONGLONG totalMB);
 
 protected:
     virtual BOOL CreateControls();

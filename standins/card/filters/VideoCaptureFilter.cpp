@@ -88,7 +88,11 @@ HRESULT VideoCaptureFilter::Set(LONG property, LONG value, LONG flags) {
     if (property < 0 || property >= kProcAmpProperties) return E_PROP_ID_UNSUPPORTED;
     if (flags != VideoProcAmp_Flags_Manual) return E_INVALIDARG;
     const ProcAmpRange& r = kProcAmp[property];
-    if (value < r.min || value > r.max) return E_INVALIDARG;
+    if (value < r.min || value > r.max) {
+        CardLog("VideoProcAmp Set %ld %ld -> out of range", property, value);
+        return E_INVALIDARG;
+    }
+    CardLog("VideoProcAmp Set %ld %ld", property, value);
     ds::AutoLock lock(settingsLock_);
     procAmp_[property] = value;
     procAmpFlags_[property] = flags;
@@ -114,7 +118,11 @@ HRESULT VideoCaptureFilter::get_AvailableTVFormats(LONG* formats) {
 
 HRESULT VideoCaptureFilter::put_TVFormat(LONG format) {
     // One standard at a time, and only one the decoder knows.
-    if (format == 0 || (format & (format - 1)) != 0 || (format & kTvFormats) == 0) return E_INVALIDARG;
+    if (format == 0 || (format & (format - 1)) != 0 || (format & kTvFormats) == 0) {
+        CardLog("put_TVFormat %08lX -> refused", format);
+        return E_INVALIDARG;
+    }
+    CardLog("put_TVFormat %08lX", format);
     return ds::PutLocked(settingsLock_, tvFormat_, format);
 }
 
