@@ -2,6 +2,7 @@
 #include <stdlib.h>
 #include "AfxComPtr.h"
 #include "CardDriverInterfaces.h"
+#include "StoredFile.h"
 
 CRemoteIdDlg* g_pRemoteIdDlg = NULL;
 
@@ -70,8 +71,8 @@ BOOL ReadRemoteId(BYTE* pId)
 void ReadRemoteIni(LPCSTR lpszIni, BYTE* pId0, BYTE* pId1)
 {
     char first[4] = "", second[4] = "";
-    ::GetPrivateProfileStringA("CODE", "0", "", first, sizeof(first), lpszIni);
-    ::GetPrivateProfileStringA("CODE", "1", "", second, sizeof(second), lpszIni);
+    ReadProfileString("CODE", "0", "", first, sizeof(first), lpszIni);
+    ReadProfileString("CODE", "1", "", second, sizeof(second), lpszIni);
     *pId0 = (BYTE)(atoi(first) & 0xFF);
     *pId1 = (BYTE)(atoi(second) & 0xFF);
 }

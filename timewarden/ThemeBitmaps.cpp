@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <vector>
+#include "StoredFile.h"
 
 namespace {
 
@@ -265,18 +266,13 @@ namespace {
 
 BOOL ReadFileBytes(LPCSTR lpszPath, std::vector<BYTE>* pBytes)
 {
-    FILE* f = fopen(lpszPath, "rb");
-    if (!f)
+    std::string bytes;
+    // A picture that claims no pixels or more than the decoder can allocate
+    // for is not handed to it.
+    if (!ReadStoredFile(lpszPath, kMaxPictureBytes, bytes) || !IsDecodablePicture(bytes))
         return FALSE;
-    BOOL bOk = fseek(f, 0, SEEK_END) == 0;
-    long length = bOk ? ftell(f) : -1;
-    bOk = length > 0 && fseek(f, 0, SEEK_SET) == 0;
-    if (bOk) {
-        pBytes->resize(length);
-        bOk = fread(pBytes->data(), 1, length, f) == (size_t)length;
-    }
-    fclose(f);
-    return bOk;
+    pBytes->assign(bytes.begin(), bytes.end());
+    return TRUE;
 }
 
 IPicture* DecodePicture(const std::vector<BYTE>& bytes)

@@ -1,19 +1,20 @@
 #include "ThemeFrame.h"
 #include <ctype.h>
 #include <stdlib.h>
+#include "StoredFile.h"
 #include "ThemeBitmaps.h"
 
 namespace {
 
 int ReadInt(LPCSTR ini, LPCSTR section, LPCSTR key, int def)
 {
-    return (int)::GetPrivateProfileIntA(section, key, def, ini);
+    return (int)ReadProfileInt(section, key, def, ini);
 }
 
 CString ReadString(LPCSTR ini, LPCSTR section, LPCSTR key)
 {
     char value[MAX_PATH] = "";
-    ::GetPrivateProfileStringA(section, key, "", value, sizeof(value), ini);
+    ReadProfileString(section, key, "", value, sizeof(value), ini);
     return CString(value);
 }
 

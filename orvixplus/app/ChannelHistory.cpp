@@ -3,6 +3,7 @@
 #include "CountryPlan.h"
 #include "Globals.h"
 #include "StdFile.h"
+#include "StoredFile.h"
 #include <math.h>
 #include <string.h>
 #include <new>
@@ -176,20 +177,22 @@ BOOL CChannelHistory::Load(const char* pszPath)
 {
     if (pszPath == NULL)
         return FALSE;
-    CStdFile file(pszPath, "rb");
-    if (!file.IsOpen())
+    // The list keeps four entries: what lies beyond a megabyte is never read,
+    // and a count that reaches past it is damage.
+    std::string bytes;
+    if (!ReadStoredFile(pszPath, 1u << 20, bytes, TRUE))
         return FALSE;
     RemoveAll();
     int count = 0;
-    if (!file.Read(&count, sizeof(count)))
-        count = 0;
-    std::vector<HistoryRecord> records;
-    for (int i = 0; i < count; i++) {
-        HistoryRecord rec;
-        if (!file.Read(&rec, sizeof(rec)))
-            return FALSE;
-        rec.channel.szName[sizeof(rec.channel.szName) - 1] = '\0';
-        records.push_back(rec);
+    if (bytes.size() >= sizeof(count))
+        memcpy(&count, bytes.data(), sizeof(count));
+    // Short of the records it counts: damaged, the list stays empty.
+    if (count > 0 && (long long)bytes.size() < (long long)sizeof(count) + (long long)count * (long long)sizeof(HistoryRecord))
+        return FALSE;
+    std::vector<HistoryRecord> records(count > 0 ? (size_t)count : 0);
+    for (size_t i = 0; i < records.size(); i++) {
+        memcpy(&records[i], bytes.data() + sizeof(count) + i * sizeof(HistoryRecord), sizeof(HistoryRecord));
+        records[i].channel.szName[sizeof(records[i].channel.szName) - 1] = '\0';
     }
     // Every entry added goes to the front, so the file's last record goes in
     // first; the list then reads as saved, and a long file keeps its first four.

@@ -3,10 +3,16 @@
 #include "ChannelStore.h"
 #include "CountryPlan.h"
 #include "StdFile.h"
+#include "StoredFile.h"
 #include <limits.h>
+#include <string.h>
 #include <new>
 #include <set>
 #include <vector>
+
+namespace {
+const size_t kMaxChannelFileBytes = 16u << 20;
+}
 
 CChannelStore::CChannelStore()
     : m_nCurrentAir(0), m_nCurrentCable(0), m_nCountAir(0), m_nCountCable(0), m_nLastTuned(0)
@@ -39,13 +45,16 @@ BOOL CChannelStore::Load(const char* pszPath)
 {
     if (pszPath == NULL)
         return FALSE;
-    CStdFile file(pszPath, "rb");
-    if (!file.IsOpen())
+    // Both lists of every channel a plan can have fit many times over; a far
+    // larger file (a recording chosen in the import by mistake) is none.
+    std::string bytes;
+    if (!ReadStoredFile(pszPath, kMaxChannelFileBytes, bytes))
         return FALSE;
-    long size = file.Size();
+    long long size = (long long)bytes.size();
     ChannelFileHeader header;
-    if (size < (long)sizeof(header) || !file.Read(&header, sizeof(header)))
+    if (size < (long long)sizeof(header))
         return FALSE;
+    memcpy(&header, bytes.data(), sizeof(header));
     // The counts come from the file: they must describe records that are there.
     if (header.nCountAir < 0 || header.nCountCable < 0)
         return FALSE;
@@ -53,20 +62,22 @@ BOOL CChannelStore::Load(const char* pszPath)
     if ((long long)sizeof(header) + total * (long long)sizeof(ChannelRecord) > size)
         return FALSE;
 
-    // Read everything before touching the store, so a damaged file costs nothing.
+    // Everything is read before the store is touched, so a damaged file costs nothing.
     std::vector<ChannelRecord> records((size_t)total);
-    for (ChannelRecord& rec : records) {
-        if (!file.Read(&rec, sizeof(rec)))
-            return FALSE;
-        rec.szName[sizeof(rec.szName) - 1] = '\0';
+    for (size_t i = 0; i < records.size(); i++) {
+        memcpy(&records[i], bytes.data() + sizeof(header) + i * sizeof(ChannelRecord), sizeof(ChannelRecord));
+        records[i].szName[sizeof(records[i].szName) - 1] = '\0';
     }
-    file.Close();
 
     RemoveAll();
     m_nCurrentAir = header.nCurrentAir;
     m_nCurrentCable = header.nCurrentCable;
     for (size_t i = 0; i < records.size(); i++) {
         int list = (long long)i < header.nCountAir ? 1 : 2;
+        // Channels count from 1, and -1 answers "none" for the lowest and
+        // highest number: a record numbered below 1 is damage, left out.
+        if (records[i].nNumber < 1)
+            continue;
         // A number seen before in the list: the later record wins, in place.
         ChannelRecord* stored = GetChannelPtr(records[i].nNumber, list);
         if (stored != NULL) {

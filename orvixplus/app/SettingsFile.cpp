@@ -2,6 +2,7 @@
 #include "AppSettings.h"
 #include "FixedText.h"
 #include "StdFile.h"
+#include "StoredFile.h"
 #include <string.h>
 
 namespace {
@@ -60,16 +61,13 @@ BOOL LoadSettingsFile(CAppSettings* pSettings, const char* path)
     if (!pSettings || !path || !*path)
         return FALSE;
     SettingsRecord rec;
-    {
-        CStdFile file(path, "r+b");
-        if (!file.IsOpen())
-            return FALSE;
-        // A short file was cut (by a crash, a full disk): none of it is used,
-        // so that the caller falls back to the defaults. Anything behind the
-        // block is not ours to judge, and the user's settings are kept.
-        if (!file.Read(&rec, sizeof(rec)))
-            return FALSE;
-    }
+    std::string bytes;
+    // A short file was cut (by a crash, a full disk): none of it is used, so
+    // that the caller falls back to the defaults. Anything behind the block
+    // is not ours to judge, and the user's settings are kept.
+    if (!ReadStoredFile(path, sizeof(rec), bytes, TRUE) || bytes.size() < sizeof(rec))
+        return FALSE;
+    memcpy(&rec, bytes.data(), sizeof(rec));
     SettingsFromRecord(rec, pSettings);
     char appFolder[MAX_PATH];
     GetAppFolder(appFolder, sizeof(appFolder));

@@ -17,3 +17,9 @@ target_link_libraries(orvixchannels PUBLIC orvixapp framework Bandatlas orvixint
 orvix_add_test(orvixplus_channels_test
   SOURCES ChannelStore_test.cpp ChannelTuning_test.cpp ChannelHistory_test.cpp
   LIBS orvixchannels)
+
+# The channel file, the history and the settings file, damaged every way the
+# sweep knows, through their own loaders.
+orvix_add_test(orvixplus_files_sweep_test
+  SOURCES StoredFiles_sweep_test.cpp
+  LIBS orvixchannels)

@@ -1,30 +1,27 @@
 #include "BitmapUtil.h"
 #include <olectl.h>
+#include "StoredFile.h"
 #include <stdlib.h>
+#include <string.h>
 
 // --- picture files -----------------------------------------------------------
 
 static HGLOBAL ReadWholeFile(LPCTSTR lpszPath)
 {
-    HANDLE hFile = ::CreateFileA(lpszPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (hFile == INVALID_HANDLE_VALUE)
+    std::string bytes;
+    // A picture that claims no pixels or more than the decoder can allocate
+    // for is not handed to it.
+    if (!ReadStoredFile(lpszPath, kMaxPictureBytes, bytes) || !IsDecodablePicture(bytes))
         return NULL;
-    HGLOBAL hBlock = NULL;
-    DWORD size = ::GetFileSize(hFile, NULL);
-    if (size != INVALID_FILE_SIZE && size > 0)
-        hBlock = ::GlobalAlloc(GMEM_MOVEABLE, size);
-    if (hBlock) {
-        void* p = ::GlobalLock(hBlock);
-        DWORD got = 0;
-        BOOL ok = p && ::ReadFile(hFile, p, size, &got, NULL) && got == size;
-        if (p)
-            ::GlobalUnlock(hBlock);
-        if (!ok) {
+    HGLOBAL hBlock = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    void* p = hBlock ? ::GlobalLock(hBlock) : NULL;
+    if (!p) {
+        if (hBlock)
             ::GlobalFree(hBlock);
-            hBlock = NULL;
-        }
+        return NULL;
     }
-    ::CloseHandle(hFile);
+    memcpy(p, bytes.data(), bytes.size());
+    ::GlobalUnlock(hBlock);
     return hBlock;
 }
 

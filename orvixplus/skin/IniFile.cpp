@@ -1,4 +1,5 @@
 #include "IniFile.h"
+#include "StoredFile.h"
 
 static const DWORD kValueBuffer = 2048;
 static const DWORD kKeyListBuffer = 16384;
@@ -6,14 +7,13 @@ static const DWORD kKeyListBuffer = 16384;
 CString CIniFile::GetString(LPCTSTR lpszSection, LPCTSTR lpszKey, LPCTSTR lpszDefault) const
 {
     char buffer[kValueBuffer];
-    ::GetPrivateProfileStringA(lpszSection, lpszKey, lpszDefault ? lpszDefault : "", buffer,
-                               kValueBuffer, m_strPath);
+    ReadProfileString(lpszSection, lpszKey, lpszDefault ? lpszDefault : "", buffer, kValueBuffer, m_strPath);
     return CString(buffer);
 }
 
 int CIniFile::GetInt(LPCTSTR lpszSection, LPCTSTR lpszKey) const
 {
-    return (int)::GetPrivateProfileIntA(lpszSection, lpszKey, 0, m_strPath);
+    return (int)ReadProfileInt(lpszSection, lpszKey, 0, m_strPath);
 }
 
 BOOL CIniFile::GetKeyNames(LPCTSTR lpszSection, CStringArray& keys) const
@@ -24,7 +24,7 @@ BOOL CIniFile::GetKeyNames(LPCTSTR lpszSection, CStringArray& keys) const
         return FALSE;
     char* names = (char*)::GlobalLock(hBlock);
     if (names) {
-        DWORD n = ::GetPrivateProfileStringA(lpszSection, NULL, "", names, kKeyListBuffer, m_strPath);
+        DWORD n = ReadProfileString(lpszSection, NULL, "", names, kKeyListBuffer, m_strPath);
         if (n != 0 && names[0] != '\0') {
             for (const char* p = names; *p; p += strlen(p) + 1)
                 keys.Add(CString(p));

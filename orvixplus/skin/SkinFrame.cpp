@@ -2,6 +2,7 @@
 #include "BitmapUtil.h"
 #include "IniFile.h"
 #include "SkinValue.h"
+#include "StoredFile.h"
 
 namespace {
 
@@ -19,6 +20,17 @@ void ReadRect(const CIniFile& ini, LPCTSTR section, LPCTSTR key, CRect& rect)
     CString value = ini.GetString(section, key, "");
     if (!value.IsEmpty())
         rect = ParseRect(value);
+}
+
+// A piece is cut out of an image of at most `image`: a rectangle turned
+// inside out or reaching outside it would size the borders by nothing that
+// can be drawn, and tiling a window edge by it would not end. It counts as
+// no piece.
+void KeepPieceInside(CRect& rect, CSize image)
+{
+    if (rect.left < 0 || rect.top < 0 || rect.right > image.cx || rect.bottom > image.cy ||
+        rect.right < rect.left || rect.bottom < rect.top)
+        rect.SetRectEmpty();
 }
 
 // Copies of the piece region at every step over w x h, cut to it. A piece of
@@ -159,6 +171,13 @@ BOOL CSkinFrame::LoadSkin(LPCTSTR lpszPath)
             key.Format("%s%d", kPieceNames[i], s);
             ReadRect(ini, "DialogResInfo", key, m_rPiece[s][i]);
         }
+    CSize image(kMaxPictureSide, kMaxPictureSide);
+    BITMAP bm;
+    if (m_hFrameImage && ::GetObject(m_hFrameImage, sizeof(bm), &bm))
+        image = CSize(bm.bmWidth, bm.bmHeight);
+    for (int s = 0; s < 2; ++s)
+        for (int i = 0; i < PIECES; ++i)
+            KeepPieceInside(m_rPiece[s][i], image);
     m_nShapeWindow = ini.GetInt("DialogResInfo", "ShapeWindow");
     m_nSkinClient = ini.GetInt("DialogResInfo", "SkinClient");
     CString mask = ini.GetString("DialogResInfo", "MaskColor", "");
