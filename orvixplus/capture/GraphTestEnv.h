@@ -17,10 +17,12 @@
 
 class CaptureGraphFixture : public ::testing::Test {
 protected:
+    // The private card's name, one per test program.
+    virtual const char* CardName() const { return "orvixcapture_graph_test"; }
     void SetUp() override
     {
         // A card of our own: the other test programs' tuning cannot reach it.
-        SetEnvironmentVariableA("ORVIX_CARD", "orvixcapture_graph_test");
+        SetEnvironmentVariableA("ORVIX_CARD", CardName());
         CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
         CardReset();
         settings.m_arrVideoDevices.Add("Kestor TV Arden WDM Video CaptureA");

@@ -2,6 +2,7 @@
 #include "SkinDraw.h"
 #include "SkinMessages.h"
 #include "WinApp.h"
+#include "ScheduleMessages.h"
 
 #define WM_CELLEDIT_RESETCHECK (WM_USER + 905)
 
@@ -19,24 +20,52 @@ HFONT TextFont(CWnd* pEdit)
     return f ? f : (HFONT)pEdit->SendMessage(WM_GETFONT);
 }
 
-// Holds the program's main window off while a message box is up.
-class CMainWindowHold {
+// The video window's class: the program's one window of it.
+const char kVideoWindowClass[] = "Orvix Plus";
+
+// This process's top-level window of that class, or NULL.
+HWND OwnWindowOfClass(LPCSTR pszClass)
+{
+    for (HWND h = FindWindowExA(NULL, NULL, pszClass, NULL); h;
+         h = FindWindowExA(NULL, h, pszClass, NULL)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        if (pid == GetCurrentProcessId())
+            return h;
+    }
+    return NULL;
+}
+
+// Holds the program's main, video and schedule windows (those that exist
+// and are enabled) off while a message box is up, so that nothing behind the
+// box acts on the half-typed frequency.
+class CProgramWindowsHold {
 public:
-    CMainWindowHold() : m_hMain(NULL)
+    CProgramWindowsHold()
     {
-        CWnd* main = AfxGetMainWnd();
-        if (main && main->m_hWnd && ::IsWindowEnabled(main->m_hWnd)) {
-            m_hMain = main->m_hWnd;
-            ::EnableWindow(m_hMain, FALSE);
-        }
+        Hold(GetScheduleMainWindow());
+        Hold(OwnWindowOfClass(kVideoWindowClass));
+        Hold(GetScheduleWindow());
     }
-    ~CMainWindowHold()
+    ~CProgramWindowsHold()
     {
-        if (m_hMain)
-            ::EnableWindow(m_hMain, TRUE);
+        for (int i = m_nHeld - 1; i >= 0; --i)
+            ::EnableWindow(m_hHeld[i], TRUE);
     }
+
 private:
-    HWND m_hMain;
+    void Hold(HWND hWnd)
+    {
+        if (!hWnd || !::IsWindow(hWnd) || !::IsWindowEnabled(hWnd) || m_nHeld == 3)
+            return;
+        for (int i = 0; i < m_nHeld; ++i)
+            if (m_hHeld[i] == hWnd)
+                return;
+        ::EnableWindow(hWnd, FALSE);
+        m_hHeld[m_nHeld++] = hWnd;
+    }
+    HWND m_hHeld[3] = {};
+    int m_nHeld = 0;
 };
 
 }  // namespace
@@ -156,7 +185,7 @@ void CCellEdit::OnTextChanged()
     GetWindowText(text);
     if (m_bNumeric && !text.IsEmpty() && !IsValidFrequencyText(text)) {
         {
-            CMainWindowHold hold;
+            CProgramWindowsHold hold;
             MessageBox("输入字符错误!", "错误", MB_OK);
         }
         CString clean = CleanFrequencyText(text);

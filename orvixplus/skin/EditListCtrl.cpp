@@ -21,6 +21,8 @@ const COLORREF kGradientTop = 0xffffff;
 const COLORREF kGradientBottom = 0x92cbe0;
 const COLORREF kSelectedInk = 0xff0000;
 const COLORREF kCurrentInk = 0x0000ff;
+// The image marks' see-through colour: the editor's own background.
+const COLORREF kImageTransparent = 0xced7d6;
 
 // The tuner's band list the page shows (antenna 1, cable 2), else 0.
 int TunerList()
@@ -346,11 +348,19 @@ void CEditListCtrl::DrawCell(HDC dc, const CRect& rc, int nColumn, const Channel
         StretchBitmapPart(dc, cell, (HBITMAP)m_part[1].m_hObject, &centre);
     }
     COLORREF ink = !bSelected ? 0 : (bCurrent ? kCurrentInk : kSelectedInk);
+    HBITMAP markImage = m_bImageMarks ? (HBITMAP)m_part[5].m_hObject : NULL;
+    HBITMAP tickImage = m_bImageMarks ? (HBITMAP)m_part[3].m_hObject : NULL;
     if (nColumn == COL_MARK) {
-        if (pRec && pRec->nSkip)
+        if (pRec && pRec->nSkip && markImage)
+            DrawRegionClippedBitmap(dc, rc, markImage, kImageTransparent, 14, 14, TRUE, 0, 0);
+        else if (pRec && pRec->nSkip)
             DrawMark(dc, rc, ink);
     } else if (nColumn == COL_TICK) {
-        if (pRec && pRec->nFlag)
+        if (pRec && pRec->nFlag && tickImage) {
+            BITMAP bm = {};
+            ::GetObject(tickImage, sizeof(bm), &bm);
+            DrawRegionClippedBitmap(dc, rc, tickImage, kImageTransparent, bm.bmWidth, bm.bmHeight, TRUE, 0, 0);
+        } else if (pRec && pRec->nFlag)
             DrawTick(dc, rc, ink, bSelected ? 2 : 1);
     } else {
         int mode = ::SetBkMode(dc, TRANSPARENT);

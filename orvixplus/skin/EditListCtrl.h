@@ -38,6 +38,9 @@ public:
     // Source rectangle of the cell frame in the frame image, and its borders.
     void SetRectA(const RECT& rc) { m_rectA = rc; }
     void SetRectB(const RECT& rc) { m_rectB = rc; }
+    // Marks and ticks from the mark and tick parts instead of lines (the
+    // channel list keeps the lines); a part that was not cut is drawn as lines.
+    void SetImageMarks(BOOL bImages) { m_bImageMarks = bImages; }
 
     int AddChannelRow(int nRow, ChannelRecord* pRec);
     ChannelRecord* GetRecord(int nRow) const;
@@ -100,4 +103,5 @@ protected:
     // The record the open edit writes into; only while some row still shows it.
     ChannelRecord* m_pEditRecord;
     int m_nMeasuredHeight;
+    BOOL m_bImageMarks = FALSE;
 };

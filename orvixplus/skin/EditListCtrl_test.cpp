@@ -2,6 +2,8 @@
 // through the message queue, moves that keep the numbers in place, the
 // edits that must not land in the wrong record, and the cells' pixels.
 #include "ChannelListTestEnv.h"
+#include "ScheduleMessages.h"
+#include "Seams.h"
 
 namespace {
 
@@ -132,6 +134,58 @@ TEST_F(EditListTest, FrequencyInputIsCheckedAsItIsTyped)
     EXPECT_FALSE(IsValidFrequencyText(".5"));
     EXPECT_FALSE(IsValidFrequencyText("1.2.3"));
     EXPECT_EQ("12.3", std::string(CleanFrequencyText("1x2.3.")));
+}
+
+// While the box about a bad frequency is up, the program's main, video and
+// schedule windows take no input; afterwards all three do again.
+HWND g_heldMain, g_heldVideo, g_heldSchedule;
+std::vector<int> g_enabledDuringBox;
+int RecordHeldWindows(HWND, LPCSTR, LPCSTR, UINT)
+{
+    for (HWND h : {g_heldMain, g_heldVideo, g_heldSchedule})
+        g_enabledDuringBox.push_back(IsWindowEnabled(h) ? 1 : 0);
+    return IDOK;
+}
+
+TEST_F(EditListTest, TheBadFrequencyBoxHoldsTheProgramsWindowsOff)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = "Orvix Plus";  // the video window's class
+    RegisterClassA(&wc);
+    g_heldMain = CreateWindowA("STATIC", "main", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
+    g_heldVideo = CreateWindowA("Orvix Plus", "KESTOR ORVIX", WS_POPUP, 0, 0, 10, 10, NULL, NULL,
+                                NULL, NULL);
+    g_heldSchedule = CreateWindowA("STATIC", "schedule", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL,
+                                   NULL);
+    SetScheduleMainWindowLocator([] { return g_heldMain; });
+    SetScheduleWindowLocator([] { return g_heldSchedule; });
+    g_enabledDuringBox.clear();
+    FwMessageBoxHook previous = FwSetMessageBoxHook(RecordHeldWindows);
+
+    ASSERT_EQ(1, BeginEdit(list_, 0, 4));
+    CCellEdit* edit = list_.GetEditor();
+    edit->SetWindowText("");
+    Type(edit->m_hWnd, "7x");
+
+    FwSetMessageBoxHook(previous);
+    SetScheduleMainWindowLocator(NULL);
+    SetScheduleWindowLocator(NULL);
+    EXPECT_EQ((std::vector<int>{0, 0, 0}), g_enabledDuringBox);
+    EXPECT_TRUE(IsWindowEnabled(g_heldMain));
+    EXPECT_TRUE(IsWindowEnabled(g_heldVideo));
+    EXPECT_TRUE(IsWindowEnabled(g_heldSchedule));
+    // A window that was already disabled stays so.
+    EnableWindow(g_heldSchedule, FALSE);
+    SetScheduleWindowLocator([] { return g_heldSchedule; });
+    previous = FwSetMessageBoxHook(RecordHeldWindows);
+    Type(edit->m_hWnd, "y");
+    FwSetMessageBoxHook(previous);
+    SetScheduleWindowLocator(NULL);
+    EXPECT_FALSE(IsWindowEnabled(g_heldSchedule));
+    for (HWND h : {g_heldMain, g_heldVideo, g_heldSchedule})
+        DestroyWindow(h);
 }
 
 TEST_F(EditListTest, MovingChannelFiveToTheTopKeepsNumbersAndRetunesIt)
@@ -286,6 +340,46 @@ TEST_F(EditListTest, CellsAreDrawnWhiteGradedOrFramed)
     CRect framed = cell(3, 3);
     EXPECT_EQ(skintest::Rgb(frameEdge), skintest::ScreenPixel(framed.left + 1, framed.top + 1));
     EXPECT_EQ(skintest::Rgb(back), skintest::ScreenPixel(framed.left + 5, framed.top + 5));
+}
+
+// With image marks on, the mark part is stretched to 14 x 14 and clipped to
+// its shape (0xced7d6 stays see-through), the tick part drawn at its own size.
+TEST_F(EditListTest, ImageMarksComeFromTheirPartsClippedToTheirShape)
+{
+    const COLORREF see = 0xced7d6, ink = RGB(220, 20, 20), tickInk = RGB(20, 20, 220);
+    HBITMAP mark = skintest::MakeBitmap(7, 7, [&](int x, int y) { return x == 3 || y == 3 ? ink : see; });
+    HBITMAP tick = skintest::SolidBitmap(8, 6, tickInk);
+    HBITMAP src[6] = { NULL, NULL, NULL, tick, NULL, mark };
+    RECT rcs[6] = { {}, {}, {}, { 0, 0, 8, 6 }, {}, { 0, 0, 7, 7 } };
+    list_.SetBitmaps(src, rcs);
+    DeleteObject(mark);
+    DeleteObject(tick);
+    ASSERT_TRUE(list_.SetMark(1, TRUE));
+    list_.GetRecord(1)->nFlag = 1;
+    auto centre = [&](int col) {
+        CRect rc;
+        list_.GetSubItemRect(1, col, LVIR_BOUNDS, rc);
+        if (col == 0)
+            rc.right = rc.left + list_.GetColumnWidth(0);
+        list_.ClientToScreen(&rc);
+        return rc.CenterPoint();
+    };
+    list_.SetImageMarks(TRUE);
+    list_.Invalidate();
+    list_.UpdateWindow();
+    CPoint m = centre(0), t = centre(1);
+    // The 14 x 14 box starts (cell - 14) / 2 in: its centre is the cross's.
+    EXPECT_EQ(skintest::Rgb(ink), skintest::ScreenPixel(m.x, m.y));
+    EXPECT_EQ(0xffffffu, skintest::ScreenPixel(m.x - 5, m.y - 5)) << "see-through corner";
+    EXPECT_EQ(skintest::Rgb(tickInk), skintest::ScreenPixel(t.x, t.y));
+    EXPECT_EQ(0xffffffu, skintest::ScreenPixel(t.x - 6, t.y)) << "the tick keeps its own width";
+
+    // Lines again: the black cross of 6 x 6 has no red in it.
+    list_.SetImageMarks(FALSE);
+    list_.Invalidate();
+    list_.UpdateWindow();
+    EXPECT_NE(skintest::Rgb(ink), skintest::ScreenPixel(m.x, m.y));
+    EXPECT_NE(skintest::Rgb(tickInk), skintest::ScreenPixel(t.x, t.y));
 }
 
 TEST_F(EditListTest, ArrowKeysWalkTheColumnsAndStopAtTheEnds)

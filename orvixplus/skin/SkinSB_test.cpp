@@ -6,6 +6,7 @@
 #include "ProgramBitmaps.h"
 #include "SkinSB.h"
 #include "SkinScreen.h"
+#include <commctrl.h>
 
 namespace {
 
@@ -24,6 +25,7 @@ public:
                         240, NULL, NULL);
     }
     std::vector<Scroll> vscrolls;
+    std::vector<UINT> ncButtons;  // what the bars let through
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override
     {
@@ -31,6 +33,8 @@ protected:
             vscrolls.push_back({ LOWORD(wParam), (short)HIWORD(wParam), GetTickCount() });
             return 0;
         }
+        if (msg == WM_NCRBUTTONDOWN || msg == WM_NCMBUTTONDOWN)
+            ncButtons.push_back(msg);
         return CWnd::WindowProc(msg, wParam, lParam);
     }
 };
@@ -60,9 +64,14 @@ BOOL LoadProgramBitmaps()
 
 class SkinSBTest : public testing::Test {
 protected:
+    // Without them the classic look is drawn (the last attached window's
+    // destruction let the shared bitmaps go).
+    virtual bool WithBitmaps() const { return true; }
     void SetUp() override
     {
-        ASSERT_TRUE(LoadProgramBitmaps());
+        if (WithBitmaps()) {
+            ASSERT_TRUE(LoadProgramBitmaps());
+        }
         ASSERT_TRUE(host_.CreateHost(80, 120));
         skintest::KeepActive() = host_.m_hWnd;
         ASSERT_TRUE(InitializeSkinSB(host_.m_hWnd));
@@ -257,6 +266,106 @@ TEST_F(SkinSBTest, ThumbDragTracksFromTheMinimumAndSnapsBackFarAway)
     EXPECT_EQ((UINT)SB_THUMBPOSITION, host_.vscrolls[n].code);
     EXPECT_EQ(at, host_.vscrolls[n].pos);
     EXPECT_EQ((UINT)SB_ENDSCROLL, host_.vscrolls[n + 1].code);
+}
+
+// Without bitmaps, the hot-tracked style draws the arrows flat except the
+// one under the pointer, which looks as the normal style draws it; leaving
+// the bar makes it flat again.
+class SkinSBClassicTest : public SkinSBTest {
+protected:
+    bool WithBitmaps() const override { return false; }
+    std::vector<DWORD> Arrow(bool first)
+    {
+        CRect bar = VBar();
+        int a = VLayout().nArrow;
+        CRect r = first ? CRect(bar.left, bar.top, bar.right, bar.top + a)
+                        : CRect(bar.left, bar.bottom - a, bar.right, bar.bottom);
+        return skintest::ScreenPixels(r);
+    }
+};
+
+TEST_F(SkinSBClassicTest, HotTrackingRaisesOnlyTheArrowUnderThePointer)
+{
+    HWND h = host_.m_hWnd;
+    CRect bar = VBar();
+    CRect client;
+    host_.GetClientRect(&client);
+    host_.ClientToScreen(&client);
+    skintest::MouseTo(client.CenterPoint());
+    ts::PumpFor(50);
+    std::vector<DWORD> normal1 = Arrow(true), normal2 = Arrow(false);
+    ASSERT_TRUE(SkinSB_SetSize(h, SB_VERT, SKINSB_HOTTRACKED));
+    ts::PumpFor(50);
+    std::vector<DWORD> flat1 = Arrow(true), flat2 = Arrow(false);
+    ASSERT_NE(normal1, flat1) << "flat and normal arrows look alike here";
+
+    int a = VLayout().nArrow;
+    skintest::MouseTo(CPoint(bar.CenterPoint().x, bar.top + a / 2));
+    EXPECT_TRUE(ts::PumpUntil([&] { return Arrow(true) == normal1; }, 1000)) << "the hot arrow";
+    EXPECT_EQ(flat2, Arrow(false));
+    skintest::MouseTo(CPoint(bar.CenterPoint().x, bar.bottom - a / 2));
+    EXPECT_TRUE(ts::PumpUntil([&] { return Arrow(false) == normal2 && Arrow(true) == flat1; }, 1000))
+        << "the hot part moved to the second arrow";
+    skintest::MouseTo(client.CenterPoint());
+    EXPECT_TRUE(ts::PumpUntil([&] { return Arrow(false) == flat2; }, 1000)) << "off the bar: flat again";
+    EXPECT_EQ(flat1, Arrow(true));
+}
+
+// The tooltip window that InitializeSkinSB made for the host.
+HWND TipOf(HWND host)
+{
+    for (HWND w = FindWindowExA(NULL, NULL, TOOLTIPS_CLASSA, NULL); w;
+         w = FindWindowExA(NULL, w, TOOLTIPS_CLASSA, NULL))
+        if (GetWindow(w, GW_OWNER) == host)
+            return w;
+    return NULL;
+}
+
+std::vector<MSG> g_relayed;
+WNDPROC g_tipProc;
+LRESULT CALLBACK RecordRelay(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == TTM_RELAYEVENT && lParam)
+        g_relayed.push_back(*(const MSG*)lParam);
+    return CallWindowProcA(g_tipProc, hwnd, msg, wParam, lParam);
+}
+
+// Non-client mouse messages reach the tooltip as their client equivalents in
+// client coordinates; a move to the same place goes once; right and middle
+// presses on a bar go to the tooltip only.
+TEST_F(SkinSBTest, NonClientMouseMessagesAreRelayedToTheTooltip)
+{
+    HWND h = host_.m_hWnd;
+    HWND tip = TipOf(h);
+    ASSERT_TRUE(tip);
+    EXPECT_TRUE(GetWindowLongA(tip, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(1, (int)SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0));
+    g_relayed.clear();
+    g_tipProc = (WNDPROC)SetWindowLongPtrA(tip, GWLP_WNDPROC, (LONG_PTR)RecordRelay);
+
+    CRect bar = VBar();
+    CPoint p(bar.CenterPoint().x, bar.top + VLayout().nArrow + 5);
+    LPARAM at = MAKELPARAM(p.x, p.y);
+    host_.SendMessage(WM_NCMOUSEMOVE, HTVSCROLL, at);
+    host_.SendMessage(WM_NCMOUSEMOVE, HTVSCROLL, at);
+    host_.SendMessage(WM_NCRBUTTONDOWN, HTVSCROLL, at);
+    host_.SendMessage(WM_NCMBUTTONDOWN, HTVSCROLL, at);
+    host_.SendMessage(WM_NCRBUTTONDOWN, HTNOWHERE, at);
+
+    SetWindowLongPtrA(tip, GWLP_WNDPROC, (LONG_PTR)g_tipProc);
+    ASSERT_EQ(4u, g_relayed.size());
+    const UINT expected[] = { WM_MOUSEMOVE, WM_RBUTTONDOWN, WM_MBUTTONDOWN, WM_RBUTTONDOWN };
+    CPoint client = p;
+    host_.ScreenToClient(&client);
+    for (size_t i = 0; i < g_relayed.size(); ++i) {
+        EXPECT_EQ(expected[i], g_relayed[i].message) << i;
+        EXPECT_EQ(h, g_relayed[i].hwnd);
+        EXPECT_EQ(client.x, (short)LOWORD(g_relayed[i].lParam)) << i;
+        EXPECT_EQ(client.y, (short)HIWORD(g_relayed[i].lParam)) << i;
+        EXPECT_EQ(p.x, g_relayed[i].pt.x);
+    }
+    // Only the press off the bars reached the window's own procedure.
+    EXPECT_EQ((std::vector<UINT>{ (UINT)WM_NCRBUTTONDOWN }), host_.ncButtons);
 }
 
 TEST(SkinSBAttach, FallbacksWhenNotAttachedAndDetachingRestoresTheProcedure)

@@ -64,9 +64,24 @@ protected:
         }
         return OutputPin::DecideBufferSize(props);
     }
-    // The receiver's samples may come with a type of their own (another
-    // stride); ours always have the agreed layout.
-    bool OwnAllocatorFirst() const override { return true; }
+
+public:
+    // A receiver's sample came with a type of its own (a renderer's surface of
+    // another stride or orientation): from this sample on the output carries
+    // it, when the transform can make it from the input.
+    HRESULT AdoptSampleType(IMediaSample* sample) {
+        AM_MEDIA_TYPE* changed = NULL;
+        if (sample->GetMediaType(&changed) != S_OK || !changed) return S_OK;
+        HRESULT hr;
+        {
+            AutoLock lock(t_->ConnectionLock());
+            hr = t_->CheckTransform(&t_->in_->ConnectionType(), changed) == S_OK ? S_OK
+                                                                                 : VFW_E_TYPE_NOT_ACCEPTED;
+            if (hr == S_OK) mt_ = MediaType(*changed);
+        }
+        DeleteMediaType(changed);
+        return hr;
+    }
 
 private:
     TransformFilter* t_;
@@ -121,6 +136,8 @@ HRESULT TransformFilter::Receive(IMediaSample* in) {
     if (!out_->IsConnected()) return S_OK;
     ComPtr<IMediaSample> out;
     HRESULT hr = out_->GetDeliveryBuffer(out.Out());
+    if (FAILED(hr)) return hr;
+    hr = out_->AdoptSampleType(out.Get());
     if (FAILED(hr)) return hr;
 
     REFERENCE_TIME start, stop;

@@ -1,7 +1,10 @@
 // Base of our one-in, one-out video filters: an input pin that takes what
 // CheckInputType admits, an output pin whose types follow from the input's,
-// with a small allocator of its own, and one call per sample that turns the
-// input sample into a fresh output sample. Time stamps, media times, sync
+// writing into the downstream pin's allocator when it offers one (a
+// renderer's own buffers are drawn from without a copy) and into a small one
+// of its own otherwise, and one call per sample that turns the input sample
+// into a fresh output sample. A sample that comes with a type of its own
+// switches the output to that type when CheckTransform admits it. Time stamps, media times, sync
 // point, discontinuity and preroll go with each sample; flushes, new segments
 // and the end of the stream are passed on.
 #pragma once
