@@ -202,7 +202,6 @@ private:
     BOOL StartPlayer(LPCSTR pszPath);
     BOOL PlayerControlAllowed();
     void SetPlayerVolume(int nVolume);
-    int m_nRecordOrigin = RECORD_ORIGIN_NONE;
     int m_nPlayerState = 0;
     // Scheduled run.
     void StartDueEntry(const CScheduleItem& entry);

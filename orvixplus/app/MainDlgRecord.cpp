@@ -117,13 +117,15 @@ void HideSettingsWindow()
 
 int CMainDlg::RecordOrigin() const
 {
-    // The schedule list keeps a zero word before anything recorded.
-    return m_nRecordOrigin == 0 ? RECORD_ORIGIN_NONE : m_nRecordOrigin;
+    // One word for the button and the scheduled run: the schedule list's,
+    // which reads a cleared word as none.
+    return g_pScheduleList ? g_pScheduleList->GetRecordingOrigin() : RECORD_ORIGIN_NONE;
 }
 
 void CMainDlg::SetRecordOrigin(int nOrigin)
 {
-    m_nRecordOrigin = nOrigin;
+    if (g_pScheduleList)
+        g_pScheduleList->SetRecordingOrigin(nOrigin);
 }
 
 void CMainDlg::ResetRecordTip()

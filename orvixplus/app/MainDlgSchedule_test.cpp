@@ -5,16 +5,16 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <math.h>
 #include <time.h>
 #include "CardCtl.h"
+#include "RecordProgramRun.h"
 #include "ScheduleTestTime.h"
-#include "SettingsRecord.h"
-#include "TvProgramFolder.h"
+#include "TvStations.h"
 
 namespace {
 
 const BOOL g_ownCard = SetEnvironmentVariableA("ORVIX_CARD", "orvixplus_schedrun_test");
-const DWORD kStartMs = 30000;
 const char kStubCaption[] = "KESTOR ORVIX Schedule";
 
 // An entry on the channels the card's stations sit on.
@@ -30,16 +30,18 @@ ScheduleRecord RunEntry(time_t start, LONG duration, LONG repeat, LONG source, L
     return r;
 }
 
-class ScheduledRun : public testing::Test {
+bool TunedTo(double mhz)
+{
+    return fabs(CardCtl_TunedFrequency() - mhz) < 0.07;
+}
+
+class ScheduledRun : public tv::RecordRun {
 protected:
     void SetUp() override
     {
-        CardCtl_Reset();
-        ASSERT_EQ(NULL, tv::FindMainWindow()) << "another OrvixPlus is running";
+        RecordRun::SetUp();
         ASSERT_EQ(NULL, FindWindowA("#32770", kStubCaption)) << "another scheduler window shows";
-        dir_ = tv::MakeProgramFolder("orvixplus-schedrun");
-        ASSERT_FALSE(dir_.empty());
-        boxLog_ = dir_ + "boxes.log";
+        ASSERT_TRUE(MakeRecordFolder("orvixplus-schedrun"));
         stubLog_ = dir_ + "scheduler.log";
         ASSERT_TRUE(stub_.Start("\"" + ts::ExeDir() + "scheduler_window_stub.exe\" \"" + stubLog_ + "\""));
         ASSERT_TRUE(ts::PumpUntil([] { return FindWindowA("#32770", kStubCaption) != NULL; }, 15000));
@@ -51,12 +53,10 @@ protected:
 
     void TearDown() override
     {
-        if (child_.Running())
-            child_.Kill();
+        RecordRun::TearDown();
         if (HWND stub = FindWindowA("#32770", kStubCaption))
             PostMessageA(stub, WM_CLOSE, 0, 0);
         stub_.Wait(10000);
-        CardCtl_Reset();
     }
 
     void WriteSchedule(const std::vector<ScheduleRecord>& entries)
@@ -69,31 +69,29 @@ protected:
         scheduleAtStart_ = tv::ReadFileBytes(dir_ + "schedulefile.she");
     }
 
+    // An antenna list on "Pearl Drama" (channel 3) and a cable list on
+    // "Cable Shopping" (channel 5), watched on the antenna.
+    void WatchAntennaWithCableStored()
+    {
+        ASSERT_TRUE(tv::WriteChannelFile(dir_ + "OrvixPlusChannels.chl", 3, 5,
+                                         {tv::MakeChannel(3, "Pearl Drama", 77.25)},
+                                         {tv::MakeChannel(5, "Cable Shopping", 159.25)}));
+        settings_.nInputSource = 1;
+        settings_.nTunerList = 1;
+    }
+
     // The program's clock starts 3 s before the entries' minute: its first
     // check, 5 s after the start, lies inside the due window.
-    bool StartAndWait()
+    bool StartAndWait(std::vector<std::string> env = {})
     {
         char offset[32];
         snprintf(offset, sizeof(offset), "%lld", (long long)(due_ - 3 - time(NULL)));
-        std::vector<std::string> env = {"ORVIX_MSGBOX_LOG=" + boxLog_,
-                                        std::string("ORVIX_SCHEDULE_CLOCK_OFFSET=") + offset};
-        if (!child_.Start("\"" + dir_ + "OrvixPlus.exe\"", env, dir_))
-            return false;
-        ts::PumpUntil([&] {
-            main_ = tv::FindMainWindow();
-            return main_ && IsWindowVisible(main_);
-        }, kStartMs);
-        return main_ && IsWindowVisible(main_);
+        env.push_back(std::string("ORVIX_SCHEDULE_CLOCK_OFFSET=") + offset);
+        return RecordRun::StartAndWait(env);
     }
 
     // The program can run a timed entry only over a live preview.
-    bool PreviewMissing()
-    {
-        for (const std::string& b : ts::ReadLines(boxLog_))
-            if (b.find("没有注册") != std::string::npos)
-                return true;
-        return false;
-    }
+    bool PreviewMissing() { return BoxesWith("没有注册") > 0; }
 
     std::vector<std::string> Posted() { return ts::ReadLines(stubLog_); }
 
@@ -113,10 +111,9 @@ protected:
         EXPECT_EQ(0u, child_.Wait(5000));
     }
 
-    std::string dir_, boxLog_, stubLog_, scheduleAtStart_;
+    std::string stubLog_, scheduleAtStart_;
     time_t due_ = 0;
-    ts::ChildProcess child_, stub_;
-    HWND main_ = NULL;
+    ts::ChildProcess stub_;
 };
 
 }  // namespace
@@ -243,4 +240,97 @@ TEST_F(ScheduledRun, TheScheduleButtonEndsARunAndItsWindowReloadsWithTheFileAndG
     EXPECT_TRUE(ts::PumpUntil([&] { return !IsWindow(wnd); }, 5000));
     EXPECT_TRUE(child_.Running());
     Close();
+}
+
+TEST_F(ScheduledRun, ADailyCableRecordingRecordsItsLengthThenRetunesTheAntennaAndKeepsItsEntry)
+{
+    WatchAntennaWithCableStored();
+    WriteSchedule({RunEntry(due_, 5, SCHEDULE_REPEAT_DAILY, SCHEDULE_SOURCE_CABLE, SCHEDULE_MODE_RECORD,
+                            SCHEDULE_AFTER_STANDBY)});
+    ASSERT_TRUE(StartAndWait({"ORVIX_DISK_FREE_MB=*=5000"}));
+    if (PreviewMissing()) {
+        Close();
+        GTEST_SKIP() << "no preview here";
+    }
+    ASSERT_TRUE(ts::PumpUntil([] { return TunedTo(77.25); }, 5000)) << "not on the antenna channel";
+
+    // The run tunes the cable station and records into the next free file.
+    ASSERT_TRUE(Grows(recDir_ + "cap00.mpg", 20000)) << "no growing cap00.mpg";
+    DWORD started = GetTickCount();
+    EXPECT_TRUE(TunedTo(159.25)) << "not on the cable station";
+    std::string size;
+    EXPECT_TRUE(ts::PumpUntil([&] {
+        size = LabelText("timer_filesize");
+        return size.find("Size: ") == 0;
+    }, 3000)) << "no size while recording: " << size;
+
+    // On the sixth tick it ends: the recording stops, the antenna channel
+    // comes back, the list is saved unchanged and stand-by is asked for.
+    ASSERT_TRUE(WaitPosted("1127", 15000)) << "the run did not end";
+    DWORD lasted = GetTickCount() - started;
+    EXPECT_GE(lasted, 4000u) << "the run ended early";
+    EXPECT_TRUE(ts::PumpUntil([] { return TunedTo(77.25); }, 3000)) << "the antenna is not tuned again";
+    EXPECT_EQ((std::vector<std::string>{"459", "1127"}), Posted());
+    EXPECT_EQ(scheduleAtStart_, tv::ReadFileBytes(dir_ + "schedulefile.she"));
+    DWORD stopped = tv::FileSize(recDir_ + "cap00.mpg");
+    EXPECT_TRUE(PictureMoves()) << "no live picture after the run";
+
+    // Nothing more runs in the entry's due window.
+    ts::PumpFor(6000);
+    EXPECT_EQ(stopped, tv::FileSize(recDir_ + "cap00.mpg")) << "still recording";
+    EXPECT_EQ(std::vector<std::string>{"cap00.mpg"}, Files(recDir_, "*.mpg"));
+    EXPECT_EQ(2u, Posted().size());
+    EXPECT_TRUE(Boxes().empty()) << ts::Gbk(Boxes()[0]);
+    Close();
+    EXPECT_EQ(scheduleAtStart_, tv::ReadFileBytes(dir_ + "schedulefile.she"));
+}
+
+TEST_F(ScheduledRun, ARecordingTooLargeForTheDiskOrOneThatFailsToStartDoesNotRunItsLength)
+{
+    // DVD-PAL at quality 3 for two hours needs 7200 MB; 3000 are free. The
+    // second entry, due in the same window, is small enough, but its
+    // recording graph cannot be built.
+    WatchAntennaWithCableStored();
+    settings_.nRecordFormat = 5;
+    settings_.nRecordQuality = 3;
+    WriteSchedule({RunEntry(due_, 7200, SCHEDULE_REPEAT_DAILY, SCHEDULE_SOURCE_CABLE,
+                            SCHEDULE_MODE_RECORD, SCHEDULE_AFTER_SHUTDOWN),
+                   RunEntry(due_, 5, SCHEDULE_REPEAT_DAILY, SCHEDULE_SOURCE_CABLE,
+                            SCHEDULE_MODE_RECORD, SCHEDULE_AFTER_STANDBY)});
+    ASSERT_TRUE(StartAndWait({"ORVIX_DISK_FREE_MB=*=3000"}));
+    if (PreviewMissing()) {
+        Close();
+        GTEST_SKIP() << "no preview here";
+    }
+
+    // The first: one box, and the user's channel, files and list stay.
+    ASSERT_TRUE(ts::PumpUntil([&] { return BoxesWith("error\t录制的磁盘空间不足\t") == 1; }, 20000));
+    Sync();
+    EXPECT_TRUE(TunedTo(77.25)) << "the run switched the channel";
+    EXPECT_TRUE(Posted().empty());
+    // The next graph built is the recording one: a filter of its chain is
+    // refused.
+    ASSERT_EQ(1, CardCtl_FailCall("VideoInvert.Create", 1));
+
+    // The second: the failed start ends the run at once, with the channel
+    // back, the list saved and the after-action.
+    ASSERT_TRUE(ts::PumpUntil([&] { return BoxesWith("error\t录制不成功!\t") == 1; }, 15000))
+        << "the second entry did not start";
+    DWORD failed = GetTickCount();
+    ASSERT_TRUE(WaitPosted("1127", 10000));
+    EXPECT_LT(GetTickCount() - failed, 3000u) << "the failed run counted its length";
+    EXPECT_EQ((std::vector<std::string>{"459", "1127"}), Posted());
+    EXPECT_TRUE(ts::PumpUntil([] { return TunedTo(77.25); }, 3000)) << "the antenna is not tuned again";
+    EXPECT_TRUE(Files(recDir_, "*.mpg").empty());
+    EXPECT_TRUE(PictureMoves()) << "no live picture after the failed start";
+
+    // Neither is taken again in the window.
+    ts::PumpFor(6000);
+    EXPECT_EQ(1, BoxesWith("录制的磁盘空间不足"));
+    EXPECT_EQ(1, BoxesWith("录制不成功!"));
+    EXPECT_EQ(2u, Posted().size());
+    EXPECT_TRUE(Files(recDir_, "*.mpg").empty());
+    Close();
+    EXPECT_EQ(scheduleAtStart_, tv::ReadFileBytes(dir_ + "schedulefile.she"));
+    EXPECT_EQ(0, CardCtl_LiveObjects());
 }

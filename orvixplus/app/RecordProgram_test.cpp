@@ -6,37 +6,18 @@
 #include <algorithm>
 #include <map>
 #include "CardCtl.h"
-#include "SettingsRecord.h"
-#include "TvProgramRun.h"
+#include "RecordProgramRun.h"
 
 namespace {
 
 const BOOL g_ownCard = SetEnvironmentVariableA("ORVIX_CARD", "orvixplus_record_test");
 
-class RecordProgram : public tv::ProgramRun {
+class RecordProgram : public tv::RecordRun {
 protected:
     void SetUp() override
     {
-        ProgramRun::SetUp();
-        ASSERT_TRUE(MakeFolder("orvixplus-record"));
-        recDir_ = dir_ + "rec\\";
-        picDir_ = dir_ + "pic\\";
-        CreateDirectoryA(recDir_.c_str(), NULL);
-        CreateDirectoryA(picDir_.c_str(), NULL);
-        MakeDefaultSettingsRecord(&settings_, dir_.c_str());
-        lstrcpynA(settings_.szRecordFolder, recDir_.c_str(), sizeof(settings_.szRecordFolder));
-        lstrcpynA(settings_.szPictureFolder, picDir_.c_str(), sizeof(settings_.szPictureFolder));
-    }
-
-    // With the test's settings file in place.
-    bool StartAndWait(std::vector<std::string> env = {})
-    {
-        FILE* f = fopen((dir_ + SETTINGS_FILE_NAME).c_str(), "wb");
-        if (!f)
-            return false;
-        fwrite(&settings_, 1, sizeof(settings_), f);
-        fclose(f);
-        return ProgramRun::StartAndWait(env);
+        RecordRun::SetUp();
+        ASSERT_TRUE(MakeRecordFolder("orvixplus-record"));
     }
 
     void Close()
@@ -45,73 +26,12 @@ protected:
         EXPECT_EQ(0u, child_.Wait(10000));
     }
 
-    std::vector<std::string> Files(const std::string& folder, const char* pattern)
-    {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA fd;
-        HANDLE h = FindFirstFileA((folder + pattern).c_str(), &fd);
-        if (h == INVALID_HANDLE_VALUE)
-            return names;
-        do {
-            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                names.push_back(fd.cFileName);
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-    // The window text of a label of the skin, found by its rectangle.
-    std::string LabelText(const char* name)
-    {
-        if (!labels_.count(name))
-            return "";
-        const RECT& want = labels_[name];
-        for (HWND c = GetWindow(main_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-            RECT r;
-            GetWindowRect(c, &r);
-            MapWindowPoints(NULL, main_, (POINT*)&r, 2);
-            if (EqualRect(&r, &want)) {
-                char text[128] = "";
-                GetWindowTextA(c, text, sizeof(text));
-                return text;
-            }
-        }
-        return "";
-    }
-
-    // The picture in the video window changes: live video.
-    bool PictureMoves()
-    {
-        POINT o = {0, 0};
-        ClientToScreen(video_, &o);
-        RECT picture = {o.x, o.y, o.x + 320, o.y + 240};
-        std::vector<DWORD> first;
-        bool lit = ts::PumpUntil([&] {
-            first = tv::ScreenPixels(picture);
-            return std::count(first.begin(), first.end(), 0u) < (long)first.size() / 2;
-        }, 10000);
-        if (!lit)
-            return false;
-        return ts::PumpUntil([&] { return tv::ScreenPixels(picture) != first; }, 5000);
-    }
-
     // Records with remote 20 and waits until the file has grown.
     bool RecordInto(const std::string& name)
     {
         Remote(20);
-        DWORD last = 0;
-        return ts::PumpUntil([&] {
-            DWORD size = tv::FileSize(recDir_ + name);
-            bool grew = size != (DWORD)-1 && size > last && last > 0;
-            if (size != (DWORD)-1)
-                last = size;
-            return grew;
-        }, 10000);
+        return Grows(recDir_ + name, 10000);
     }
-
-    SettingsRecord settings_;
-    std::string recDir_, picDir_;
 };
 
 }  // namespace
@@ -311,54 +231,101 @@ BOOL CALLBACK FindNameEdit(HWND hwnd, LPARAM lp)
     return TRUE;
 }
 
+// Playback of a recording of the program's own, chosen in its open dialog.
+class PlaybackProgram : public RecordProgram {
+protected:
+    // Records a few seconds into cap00.mpg and starts live viewing again.
+    bool RecordAFile(DWORD ms)
+    {
+        if (!RecordInto("cap00.mpg"))
+            return false;
+        ts::PumpFor(ms);
+        Remote(20);
+        file_ = recDir_ + "cap00.mpg";
+        return true;
+    }
+
+    HWND OpenDialog()
+    {
+        DialogSearch search = {child_.Pid(), main_, NULL};
+        EnumWindows(FindFileDialog, (LPARAM)&search);
+        return search.found;
+    }
+
+    // Remote 26, then the name typed into the real open-file dialog.
+    bool PlayThroughDialog()
+    {
+        PostMessageA(main_, WM_USER + 109, 0, 26);
+        HWND dlg = NULL;
+        if (!ts::PumpUntil([&] { return (dlg = OpenDialog()) != NULL; }, 10000))
+            return false;
+        HWND edit = NULL;
+        EnumChildWindows(dlg, FindNameEdit, (LPARAM)&edit);
+        if (!edit)
+            return false;
+        SendMessageA(edit, WM_SETTEXT, 0, (LPARAM)file_.c_str());
+        PostMessageA(dlg, WM_COMMAND, IDOK, 0);
+        if (!ts::PumpUntil([&] { return !IsWindow(dlg); }, 10000))
+            return false;
+        Sync();
+        return true;
+    }
+
+    // The position slider's rectangle on the screen, as the skin places it.
+    RECT PositionSlider()
+    {
+        std::string ini = dir_ + "skins\\elegance\\skin.ini";
+        RECT slider = {};
+        for (int n = 1; n < 20; ++n) {
+            char key[16], value[256], name[64];
+            snprintf(key, sizeof(key), "Progress%d", n);
+            if (!GetPrivateProfileStringA("ShapeProgressInfo", key, "", value, sizeof(value), ini.c_str()))
+                break;
+            const char* p = strchr(value, ',');
+            p = p ? strchr(p + 1, ',') : NULL;
+            if (sscanf(value, "%63[^,]", name) == 1 && strcmp(name, "PROGRESS_POS") == 0 && p)
+                sscanf(p + 1, "%ld,%ld,%ld,%ld", &slider.left, &slider.top, &slider.right, &slider.bottom);
+        }
+        MapWindowPoints(main_, NULL, (POINT*)&slider, 2);
+        return slider;
+    }
+
+    // The program still answers within a few seconds.
+    bool Answers()
+    {
+        DWORD_PTR r;
+        return SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r) != 0;
+    }
+
+    // A dialog opened by a press that came after the file ended would keep
+    // the program from closing.
+    void CloseWithoutDialog()
+    {
+        HWND dlg = OpenDialog();
+        EXPECT_TRUE(dlg == NULL) << "a file dialog is open";
+        if (dlg)
+            PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+        Close();
+    }
+
+    std::string file_;
+};
+
 }  // namespace
 
-TEST_F(RecordProgram, PlaysAFileChosenInTheOpenDialogAndStopsBackToLiveViewing)
+TEST_F(PlaybackProgram, PlaysPausesWindsAndStopsAndDeletesAFilePlayedToItsEnd)
 {
     settings_.nDeletePreviewFile = 1;
     ASSERT_TRUE(StartAndWait({"ORVIX_DISK_FREE_MB=*=1000"}));
-    // Long enough that the file does not end during the test's steps.
-    ASSERT_TRUE(RecordInto("cap00.mpg"));
-    ts::PumpFor(4000);
-    Remote(20);
-    std::string file = recDir_ + "cap00.mpg";
-    ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
-
-    // The slider at position 0, as the skin draws it.
-    std::string ini = dir_ + "skins\\elegance\\skin.ini";
-    RECT slider = {};
-    for (int n = 1; n < 20; ++n) {
-        char key[16], value[256], name[64];
-        snprintf(key, sizeof(key), "Progress%d", n);
-        if (!GetPrivateProfileStringA("ShapeProgressInfo", key, "", value, sizeof(value), ini.c_str()))
-            break;
-        const char* p = strchr(value, ',');
-        p = p ? strchr(p + 1, ',') : NULL;
-        if (sscanf(value, "%63[^,]", name) == 1 && strcmp(name, "PROGRESS_POS") == 0 && p)
-            sscanf(p + 1, "%ld,%ld,%ld,%ld", &slider.left, &slider.top, &slider.right, &slider.bottom);
-    }
+    ASSERT_TRUE(RecordAFile(4000));
+    ASSERT_TRUE(SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_READONLY));
+    RECT slider = PositionSlider();
     ASSERT_GT(slider.right, slider.left);
-    MapWindowPoints(main_, NULL, (POINT*)&slider, 2);
-
-    PostMessageA(main_, WM_USER + 109, 0, 26);
-    DialogSearch search = {child_.Pid(), main_, NULL};
-    ASSERT_TRUE(ts::PumpUntil([&] {
-        search.found = NULL;
-        EnumWindows(FindFileDialog, (LPARAM)&search);
-        return search.found != NULL;
-    }, 10000)) << "no open-file dialog";
-    HWND edit = NULL;
-    EnumChildWindows(search.found, FindNameEdit, (LPARAM)&edit);
-    ASSERT_TRUE(edit != NULL);
-    SendMessageA(edit, WM_SETTEXT, 0, (LPARAM)file.c_str());
-    PostMessageA(search.found, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(ts::PumpUntil([&] { return !IsWindow(search.found); }, 10000));
-    Sync();
+    std::vector<DWORD> atZero = tv::ScreenPixels(slider);
+    ASSERT_TRUE(PlayThroughDialog()) << "no open-file dialog";
 
     // The position slider moves while the file plays and halts on pause.
-    ts::PumpFor(200);
-    std::vector<DWORD> early = tv::ScreenPixels(slider);
-    ASSERT_TRUE(ts::PumpUntil([&] { return tv::ScreenPixels(slider) != early; }, 5000))
+    ASSERT_TRUE(ts::PumpUntil([&] { return tv::ScreenPixels(slider) != atZero; }, 5000))
         << "the position does not advance";
     Click("PAUSE_MOVIE");
     ts::PumpFor(300);
@@ -373,13 +340,46 @@ TEST_F(RecordProgram, PlaysAFileChosenInTheOpenDialogAndStopsBackToLiveViewing)
     // Stopped: live TV again; only a file played to its end is deleted.
     Click("STOP_MOVIE");
     EXPECT_TRUE(PictureMoves());
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(file.c_str()));
-    // A dialog opened by a press that came after the file ended would keep
-    // the program from closing.
-    search.found = NULL;
-    EnumWindows(FindFileDialog, (LPARAM)&search);
-    EXPECT_TRUE(search.found == NULL) << "a file dialog is open";
-    if (search.found)
-        PostMessageA(search.found, WM_COMMAND, IDCANCEL, 0);
-    Close();
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(file_.c_str()));
+
+    // Back while it plays, then stop in the middle of the winding.
+    ASSERT_TRUE(PlayThroughDialog()) << "no open-file dialog the second time";
+    ASSERT_TRUE(ts::PumpUntil([&] { return tv::ScreenPixels(slider) != atZero; }, 5000));
+    Click("BACK_MOVIE");
+    ts::PumpFor(300);
+    Click("STOP_MOVIE");
+    ASSERT_TRUE(Answers()) << "no answer after back and stop";
+    EXPECT_TRUE(PictureMoves()) << "no live picture after back and stop";
+
+    // On at double speed, then stop.
+    ASSERT_TRUE(PlayThroughDialog()) << "no open-file dialog the third time";
+    ts::PumpFor(500);
+    Click("AHEAD_MOVIE");
+    ts::PumpFor(300);
+    Click("STOP_MOVIE");
+    ASSERT_TRUE(Answers()) << "no answer after ahead and stop";
+    EXPECT_TRUE(PictureMoves()) << "no live picture after ahead and stop";
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(file_.c_str())) << "a stop deleted the file";
+
+    // Wound back to the start: the winding stops there and the position
+    // rests at 0.
+    ASSERT_TRUE(PlayThroughDialog()) << "no open-file dialog the fourth time";
+    ASSERT_TRUE(ts::PumpUntil([&] { return tv::ScreenPixels(slider) != atZero; }, 5000));
+    Click("BACK_MOVIE");
+    EXPECT_TRUE(ts::PumpUntil([&] { return tv::ScreenPixels(slider) == atZero; }, 5000))
+        << "the position does not come back to 0";
+    ts::PumpFor(700);
+    EXPECT_EQ(atZero, tv::ScreenPixels(slider)) << "the position moves after the winding stopped";
+    ASSERT_TRUE(Answers());
+
+    // Played from there to its end: live TV again, and the played file,
+    // read-only as it is, is gone.
+    Click("PLAY_MOVIE");
+    EXPECT_TRUE(ts::PumpUntil([&] {
+        return GetFileAttributesA(file_.c_str()) == INVALID_FILE_ATTRIBUTES;
+    }, 15000)) << "the file played to its end is still there";
+    EXPECT_TRUE(PictureMoves()) << "no live picture after the end of the file";
+    EXPECT_TRUE(Boxes().empty()) << ts::Gbk(Boxes()[0]);
+    CloseWithoutDialog();
+    EXPECT_EQ(0, CardCtl_LiveObjects());
 }

@@ -135,10 +135,23 @@ BOOL CMediaPlayer::SetCurrentPosition(double seconds)
 {
     if (!m_pMS)
         return FALSE;
+    // A file graph sought while running or paused can be left unable to
+    // stop (its parser's stop waits for ever): seek it stopped, then put it
+    // back in the state it was in.
+    OAFilterState state = State_Stopped;
+    if (m_pMC && m_pMC->GetState(10, &state) == E_FAIL)
+        state = State_Stopped;
+    if (state != State_Stopped)
+        m_pMC->Stop();
     LONGLONG t = (LONGLONG)(seconds * 10000000.0);
-    return SUCCEEDED(m_pMS->SetPositions(&t, AM_SEEKING_AbsolutePositioning |
-                                                 AM_SEEKING_SeekToKeyFrame,
-                                         NULL, AM_SEEKING_NoPositioning));
+    BOOL ok = SUCCEEDED(m_pMS->SetPositions(&t, AM_SEEKING_AbsolutePositioning |
+                                                    AM_SEEKING_SeekToKeyFrame,
+                                            NULL, AM_SEEKING_NoPositioning));
+    if (state == State_Running)
+        m_pMC->Run();
+    else if (state == State_Paused)
+        m_pMC->Pause();
+    return ok;
 }
 
 BOOL CMediaPlayer::SetRate(double rate)
