@@ -117,13 +117,18 @@ void HideSettingsWindow()
 
 int CMainDlg::RecordOrigin() const
 {
-    // The schedule list keeps a zero word before anything recorded.
+    // The word is the schedule list's: the scheduled run sets it there
+    // before its disk check reads it here.
+    if (g_pScheduleList)
+        return g_pScheduleList->GetRecordingOrigin();
     return m_nRecordOrigin == 0 ? RECORD_ORIGIN_NONE : m_nRecordOrigin;
 }
 
 void CMainDlg::SetRecordOrigin(int nOrigin)
 {
     m_nRecordOrigin = nOrigin;
+    if (g_pScheduleList)
+        g_pScheduleList->SetRecordingOrigin(nOrigin);
 }
 
 void CMainDlg::ResetRecordTip()
