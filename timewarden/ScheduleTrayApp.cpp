@@ -1,4 +1,5 @@
 #include "ScheduleTrayApp.h"
+#include "ScheduleClockSeam.h"
 #include "ScheduleTrayDlg.h"
 #include "TrayIcon.h"
 
@@ -20,6 +21,9 @@ BOOL CScheduleTrayApp::InitInstance()
         return FALSE;
     }
     Enable3dControls();
+    // The due check, the wake timer and the timed shut-down read the same
+    // moved clock as OrvixPlus, or a test's entry falls due in one program only.
+    InstallScheduleClockOffset();
     CScheduleTrayDlg dlg;
     m_pMainWnd = &dlg;
     dlg.DoModal();

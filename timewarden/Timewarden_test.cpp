@@ -12,6 +12,7 @@
 #include "ScheduleMessages.h"
 #include "ScheduleTestTime.h"
 #include "TestSupport.h"
+#include "TimewardenProbe.h"
 
 namespace {
 
@@ -19,18 +20,9 @@ namespace {
 const BOOL g_ownCard = SetEnvironmentVariableA("ORVIX_CARD", "timewarden_app_test");
 
 const DWORD kTimeoutMs = 20000;
-const UINT kTrayIconId = 129;
-
-HWND FindScheduler() { return FindWindowA(SCHEDULER_WINDOW_CLASS, SCHEDULER_WINDOW_CAPTION); }
-
-BOOL ModifyTrayIcon(HWND hwnd)
-{
-    NOTIFYICONDATAA nid = {};
-    nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    nid.hWnd = hwnd;
-    nid.uID = kTrayIconId;
-    return Shell_NotifyIconA(NIM_MODIFY, &nid);
-}
+using tw::FindScheduler;
+using tw::kTrayIconId;
+using tw::ModifyTrayIcon;
 
 std::string StartupShortcut()
 {
@@ -239,15 +231,6 @@ time_t StableLookAheadMinute()
     return t - t % 60;
 }
 
-std::string UtcText(time_t t)
-{
-    struct tm u;
-    gmtime_s(&u, &t);
-    char text[32];
-    strftime(text, sizeof(text), "%Y-%m-%d %H:%M:%S", &u);
-    return text;
-}
-
 }  // namespace
 
 TEST_F(TimewardenFolder, LaunchesOrvixPlusForADueEntryUnlessItRuns)
@@ -312,7 +295,7 @@ TEST_F(TimewardenFolder, ArmsTheWakeTimerAtSuspendAndWakesTheDisplayAtResume)
     SendMessageA(hwnd, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
     std::vector<std::string> lines = ts::ReadLines(power_);
     ASSERT_EQ(1u, lines.size());
-    EXPECT_EQ("SetWaitableTimer " + UtcText(start - 120) + " 1", lines[0]);
+    EXPECT_EQ("SetWaitableTimer " + tw::UtcText(start - 120) + " 1", lines[0]);
 
     WriteSchedule({});
     SendMessageA(hwnd, WM_COMMAND, ID_SCHEDULE_RELOAD, 0);

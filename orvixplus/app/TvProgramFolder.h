@@ -2,6 +2,7 @@
 // program and its default skin, and reading the screen.
 #pragma once
 #include <windows.h>
+#include <string.h>
 #include <string>
 #include <vector>
 #include "TestSupport.h"
@@ -116,6 +117,65 @@ inline std::vector<DWORD> BitmapPixels(const std::string& path, SIZE* size)
     for (DWORD& px : out)
         px &= 0xFFFFFF;
     return out;
+}
+
+namespace detail {
+
+struct OpenDialogSearch {
+    DWORD pid;
+    HWND main;
+    HWND found;
+};
+
+inline BOOL CALLBACK FindOpenDialogIn(HWND hwnd, LPARAM lp)
+{
+    auto* s = (OpenDialogSearch*)lp;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    char cls[32] = "";
+    GetClassNameA(hwnd, cls, sizeof(cls));
+    if (pid == s->pid && hwnd != s->main && strcmp(cls, "#32770") == 0 && IsWindowVisible(hwnd)) {
+        s->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The file name box: edt1, or the edit inside the name combo cmb13.
+inline BOOL CALLBACK FindFileNameEdit(HWND hwnd, LPARAM lp)
+{
+    char cls[32] = "";
+    GetClassNameA(hwnd, cls, sizeof(cls));
+    int id = GetDlgCtrlID(hwnd);
+    HWND parent = GetParent(hwnd);
+    if (strcmp(cls, "Edit") == 0 && (id == 1152 || (parent && GetDlgCtrlID(parent) == 1148))) {
+        *(HWND*)lp = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace detail
+
+// A shown dialog of the program's process other than its main window: the
+// open-file dialog of "PLAY_MOVIE" while it runs; NULL when none shows.
+inline HWND FindOpenFileDialog(DWORD pid, HWND main)
+{
+    detail::OpenDialogSearch search = {pid, main, NULL};
+    EnumWindows(detail::FindOpenDialogIn, (LPARAM)&search);
+    return search.found;
+}
+
+// Types the path into the dialog's name box and confirms; TRUE once it is gone.
+inline bool ChooseInOpenFileDialog(HWND dialog, const std::string& path)
+{
+    HWND edit = NULL;
+    EnumChildWindows(dialog, detail::FindFileNameEdit, (LPARAM)&edit);
+    if (!edit)
+        return false;
+    SendMessageA(edit, WM_SETTEXT, 0, (LPARAM)path.c_str());
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    return ts::PumpUntil([&] { return !IsWindow(dialog); }, 10000);
 }
 
 }  // namespace tv
