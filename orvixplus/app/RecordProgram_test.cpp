@@ -196,41 +196,6 @@ TEST_F(RecordProgram, ASnapshotHoldsTheLivePictureAtTheCaptureSize)
 
 namespace {
 
-struct DialogSearch {
-    DWORD pid;
-    HWND main;
-    HWND found;
-};
-
-BOOL CALLBACK FindFileDialog(HWND hwnd, LPARAM lp)
-{
-    auto* s = (DialogSearch*)lp;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    char cls[32] = "";
-    GetClassNameA(hwnd, cls, sizeof(cls));
-    if (pid == s->pid && hwnd != s->main && strcmp(cls, "#32770") == 0 && IsWindowVisible(hwnd)) {
-        s->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK FindNameEdit(HWND hwnd, LPARAM lp)
-{
-    char cls[32] = "";
-    GetClassNameA(hwnd, cls, sizeof(cls));
-    HWND* out = (HWND*)lp;
-    // The file name box (edt1, or the edit inside the name combo cmb13).
-    int id = GetDlgCtrlID(hwnd);
-    HWND parent = GetParent(hwnd);
-    if (strcmp(cls, "Edit") == 0 && (id == 1152 || (parent && GetDlgCtrlID(parent) == 1148))) {
-        *out = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Playback of a recording of the program's own, chosen in its open dialog.
 class PlaybackProgram : public RecordProgram {
 protected:
@@ -245,12 +210,7 @@ protected:
         return true;
     }
 
-    HWND OpenDialog()
-    {
-        DialogSearch search = {child_.Pid(), main_, NULL};
-        EnumWindows(FindFileDialog, (LPARAM)&search);
-        return search.found;
-    }
+    HWND OpenDialog() { return tv::FindOpenFileDialog(child_.Pid(), main_); }
 
     // Remote 26, then the name typed into the real open-file dialog.
     bool PlayThroughDialog()
@@ -259,13 +219,7 @@ protected:
         HWND dlg = NULL;
         if (!ts::PumpUntil([&] { return (dlg = OpenDialog()) != NULL; }, 10000))
             return false;
-        HWND edit = NULL;
-        EnumChildWindows(dlg, FindNameEdit, (LPARAM)&edit);
-        if (!edit)
-            return false;
-        SendMessageA(edit, WM_SETTEXT, 0, (LPARAM)file_.c_str());
-        PostMessageA(dlg, WM_COMMAND, IDOK, 0);
-        if (!ts::PumpUntil([&] { return !IsWindow(dlg); }, 10000))
+        if (!tv::ChooseInOpenFileDialog(dlg, file_))
             return false;
         Sync();
         return true;

@@ -121,6 +121,9 @@ TEST_F(AudioTest, LineInIsFoundByNameSavedAndAnnounced)
         EXPECT_STREQ("Tuner", settings.m_arrAudioLines[1].szName);
         EXPECT_EQ('1', settings.m_arrAudioLines[1].nType);
         EXPECT_STREQ("Line In", settings.m_szAudioLine);
+        // The next graph's open lists the same lines, not twice as many.
+        ASSERT_TRUE(capture.OpenAudioDevice());
+        EXPECT_EQ(3, settings.m_arrAudioLines.GetSize());
         MSG msg;
         EXPECT_TRUE(PeekMessageA(&msg, hwnd, WM_SELECT_AUDIO_LINE, WM_SELECT_AUDIO_LINE, PM_REMOVE));
 

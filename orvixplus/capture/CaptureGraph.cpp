@@ -802,6 +802,9 @@ BOOL CCaptureGraph::OpenAudioDevice()
     }
     delete m_pAudio;
     m_pAudio = pAudio;
+    // The list is the device's lines: every graph opens the device again, so
+    // an append would offer each line once more per recording started.
+    g_pSettings->m_arrAudioLines.RemoveAll();
     for (int i = 0; i < pAudio->GetInputCount(); i++) {
         AudioInputLine line = {};
         CopyFixedText(line.szName, sizeof(line.szName), pAudio->GetInputName(i));

@@ -367,6 +367,8 @@ TEST_F(EditListTest, ImageMarksComeFromTheirPartsClippedToTheirShape)
     list_.SetImageMarks(TRUE);
     list_.Invalidate();
     list_.UpdateWindow();
+    // What was drawn reaches the screen once the thread waits for messages.
+    ts::PumpFor(50);
     CPoint m = centre(0), t = centre(1);
     // The 14 x 14 box starts (cell - 14) / 2 in: its centre is the cross's.
     EXPECT_EQ(skintest::Rgb(ink), skintest::ScreenPixel(m.x, m.y));
@@ -378,6 +380,7 @@ TEST_F(EditListTest, ImageMarksComeFromTheirPartsClippedToTheirShape)
     list_.SetImageMarks(FALSE);
     list_.Invalidate();
     list_.UpdateWindow();
+    ts::PumpFor(50);
     EXPECT_NE(skintest::Rgb(ink), skintest::ScreenPixel(m.x, m.y));
     EXPECT_NE(skintest::Rgb(tickInk), skintest::ScreenPixel(t.x, t.y));
 }
