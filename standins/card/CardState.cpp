@@ -493,7 +493,9 @@ void CardLog(const char* format, ...)
     va_end(args);
 }
 
-std::vector<std::string> CardLogLines()
+namespace {
+
+std::vector<std::string> ReadLog(bool clear)
 {
     Locked s;
     std::vector<std::string> lines;
@@ -502,7 +504,21 @@ std::vector<std::string> CardLogLines()
     DWORD first = s->logWritten > CARD_LOG_LINES ? s->logWritten - CARD_LOG_LINES : 0;
     for (DWORD i = first; i < s->logWritten; i++)
         lines.push_back(s->log[i % CARD_LOG_LINES]);
+    if (clear)
+        s->logWritten = 0;
     return lines;
+}
+
+}  // namespace
+
+std::vector<std::string> CardLogLines()
+{
+    return ReadLog(false);
+}
+
+std::vector<std::string> CardTakeLogLines()
+{
+    return ReadLog(true);
 }
 
 void CardClearLog()

@@ -130,6 +130,9 @@ BOOL CardShouldFail(const char* call);
 // Driver calls and bus transactions, oldest first, the last CARD_LOG_LINES kept.
 void CardLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::vector<std::string> CardLogLines();
+// The lines so far, and the log emptied, in one step: no line written
+// meanwhile is lost.
+std::vector<std::string> CardTakeLogLines();
 void CardClearLog();
 
 // --- Live objects -----------------------------------------------------------------------

@@ -204,6 +204,12 @@ TEST_F(CardStateTest, LogKeepsTheNewestLinesInOrder)
     CardLog("%s", longLine.c_str());
     ASSERT_EQ(1u, CardLogLines().size());
     EXPECT_EQ((size_t)CARD_LOG_LINE - 1, CardLogLines()[0].size());
+
+    // Taking the lines empties the log; the next line starts it again.
+    EXPECT_EQ(1u, CardTakeLogLines().size());
+    EXPECT_TRUE(CardLogLines().empty());
+    CardLog("after");
+    EXPECT_EQ(std::vector<std::string>{"after"}, CardTakeLogLines());
 }
 
 TEST_F(CardStateTest, StationsTextRoundTripsAndBadLinesAreRefused)
