@@ -10,6 +10,14 @@ EXE=$1 LIST=$2
 . "$(dirname "$0")/../testsupport/PrefixCopy.sh"
 prefix_copy_begin scenario
 
+# A display of its own as well: with its own wineserver and screen the
+# scenario sees no other test's windows and no other test sees its windows,
+# so it runs beside the rest of the suite. Xvfb picks a free display number.
+Xvfb -displayfd 4 -screen 0 1280x1024x24 -nolisten tcp 4>"$WORK/display" >/dev/null 2>&1 &
+for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
+[ -s "$WORK/display" ] || { echo "FAIL no X display"; exit 1; }
+export DISPLAY=:$(head -n 1 "$WORK/display")
+
 prefix_copy "$WORK/prefix"
 FOLDER="$P/drive_c/Orvix Programs"
 while IFS='|' read -r src rel; do
