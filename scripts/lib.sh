@@ -149,9 +149,19 @@ orvix_services_start() {
   fi
   wineserver -p >/dev/null 2>&1 </dev/null &
   sleep 0.2
-  # Start Wine's own services (services.exe, explorer.exe for the desktop) now,
-  # detached from any caller's output: a test started first would hand them
-  # its pipe, and ctest would wait for them to close it.
+  orvix_wine_services
+}
+
+# Start Wine's own services (services.exe, explorer.exe for the desktop) now,
+# detached from any caller's output: a test started first would hand them its
+# pipe, and ctest would wait for them to close it. Wine ends them again when
+# no other program runs, so a program that only sleeps keeps them up, where
+# the build made one.
+orvix_wine_services() {
+  if [ -f "$BUILD_DIR/bin/wine_keeper.exe" ]; then
+    wine "$BUILD_DIR/bin/wine_keeper.exe" </dev/null >/dev/null 2>&1 &
+    ORVIX_PIDS="$ORVIX_PIDS $!"
+  fi
   wine cmd /c exit </dev/null >/dev/null 2>&1
 }
 
@@ -165,7 +175,7 @@ orvix_save_registry() {
   wineserver -w >/dev/null 2>&1 || true
   wineserver -p >/dev/null 2>&1 </dev/null &
   sleep 0.2
-  wine cmd /c exit </dev/null >/dev/null 2>&1
+  orvix_wine_services
 }
 
 orvix_services_stop() {
