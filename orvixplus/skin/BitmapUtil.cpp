@@ -3,6 +3,7 @@
 #include "StoredFile.h"
 #include <stdlib.h>
 #include <string.h>
+#include <vector>
 
 // --- picture files -----------------------------------------------------------
 
@@ -188,11 +189,13 @@ SkinReallocFn SetRegionRealloc(SkinReallocFn fn)
 
 namespace {
 
-const DWORD kGrowRects = 100;
+const DWORD kFirstRects = 256;
 const DWORD kBatchRects = 2000;
 
-// Collects one-row rectangles and turns them into region objects in batches:
-// one region made from very many rectangles is slow or fails.
+// Collects rectangles in bands (rows of equal runs joined into one) and turns
+// them into region objects in batches: one region made from very many
+// rectangles is slow or fails. Each batch holds whole bands only, so every
+// batch is a valid banded region of its own rows.
 class CRegionBuilder {
 public:
     CRegionBuilder() : m_pData(NULL), m_nRoom(0), m_hResult(NULL), m_bFailed(FALSE) {}
@@ -204,25 +207,28 @@ public:
     }
     BOOL Start()
     {
-        if (!Grow())
+        if (!Grow(kFirstRects))
             return FALSE;
         Reset();
         return TRUE;
     }
-    void Add(int l, int t, int r, int b)
+    // One band: the runs [x0, x1) of rows top..bottom - 1.
+    void AddBand(const int* runs, size_t nRuns, int top, int bottom)
     {
-        if (m_bFailed)
+        if (m_bFailed || nRuns == 0)
             return;
         // Growing moves the buffer: the header is taken from it afterwards.
-        if (m_pData->rdh.nCount >= m_nRoom && !Grow())
+        if (m_pData->rdh.nCount + nRuns > m_nRoom && !Grow(m_pData->rdh.nCount + nRuns))
             return;
         RGNDATAHEADER& h = m_pData->rdh;
-        RECT* rects = (RECT*)m_pData->Buffer;
-        SetRect(&rects[h.nCount++], l, t, r, b);
-        if (l < h.rcBound.left) h.rcBound.left = l;
-        if (t < h.rcBound.top) h.rcBound.top = t;
-        if (r > h.rcBound.right) h.rcBound.right = r;
-        if (b > h.rcBound.bottom) h.rcBound.bottom = b;
+        RECT* rects = (RECT*)m_pData->Buffer + h.nCount;
+        for (size_t i = 0; i < nRuns; ++i)
+            SetRect(&rects[i], runs[2 * i], top, runs[2 * i + 1], bottom);
+        h.nCount += (DWORD)nRuns;
+        if (runs[0] < h.rcBound.left) h.rcBound.left = runs[0];
+        if (top < h.rcBound.top) h.rcBound.top = top;
+        if (runs[2 * nRuns - 1] > h.rcBound.right) h.rcBound.right = runs[2 * nRuns - 1];
+        if (bottom > h.rcBound.bottom) h.rcBound.bottom = bottom;
         if (h.nCount >= kBatchRects)
             Flush();
     }
@@ -238,10 +244,14 @@ public:
     }
 
 private:
-    BOOL Grow()
+    // Room for at least `need` rectangles, doubling: a mask of many short
+    // runs grows the buffer a few times, not once per hundred rectangles.
+    BOOL Grow(DWORD need)
     {
-        DWORD room = m_nRoom + kGrowRects;
-        void* p = g_pfnRealloc(m_pData, sizeof(RGNDATAHEADER) + room * sizeof(RECT));
+        DWORD room = m_nRoom ? m_nRoom : need;
+        while (room < need)
+            room *= 2;
+        void* p = g_pfnRealloc(m_pData, sizeof(RGNDATAHEADER) + (size_t)room * sizeof(RECT));
         if (!p) {
             m_bFailed = TRUE;
             return FALSE;
@@ -287,86 +297,120 @@ private:
     BOOL m_bFailed;
 };
 
-// The bitmap as 32-bit pixels, top row first.
-class CPixels32 {
+// The bitmap's rows as 32-bit pixels (0x00RRGGBB), read top to bottom a few
+// dozen rows at a time into one small buffer that stays in the cache: a copy
+// of the whole picture into fresh memory cost more than the scan itself.
+class CRowReader {
 public:
-    explicit CPixels32(HBITMAP hBitmap) : m_hDC(NULL), m_hSection(NULL), m_hOld(NULL), m_pBits(NULL), m_w(0), m_h(0)
+    explicit CRowReader(HBITMAP hBitmap) : m_hBitmap(hBitmap), m_hDC(NULL), m_w(0), m_h(0), m_first(0), m_count(0)
     {
         BITMAP bm;
-        if (!hBitmap || !::GetObject(hBitmap, sizeof(bm), &bm))
+        if (!hBitmap || !::GetObject(hBitmap, sizeof(bm), &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0)
             return;
         m_hDC = ::CreateCompatibleDC(NULL);
         if (!m_hDC)
             return;
-        DWORD* bits = NULL;
-        m_hSection = CreateDib32(bm.bmWidth, bm.bmHeight, &bits);
-        if (!m_hSection)
-            return;
-        m_hOld = ::SelectObject(m_hDC, m_hSection);
-        HDC hSrc = ::CreateCompatibleDC(m_hDC);
-        if (!hSrc)
-            return;
-        HGDIOBJ old = ::SelectObject(hSrc, hBitmap);
-        ::BitBlt(m_hDC, 0, 0, bm.bmWidth, bm.bmHeight, hSrc, 0, 0, SRCCOPY);
-        ::SelectObject(hSrc, old);
-        ::DeleteDC(hSrc);
-        ::GdiFlush();
-        m_pBits = bits;
         m_w = bm.bmWidth;
         m_h = bm.bmHeight;
+        m_rows = SkinMax(1, SkinMin(m_h, kChunkPixels / m_w));
+        m_buffer.resize((size_t)m_rows * m_w);
     }
-    ~CPixels32()
+    ~CRowReader()
     {
-        if (m_hOld)
-            ::SelectObject(m_hDC, m_hOld);
-        if (m_hSection)
-            ::DeleteObject(m_hSection);
         if (m_hDC)
             ::DeleteDC(m_hDC);
     }
-    BOOL Ok() const { return m_pBits != NULL; }
+    BOOL Ok() const { return m_hDC != NULL && m_w > 0; }
     int Width() const { return m_w; }
     int Height() const { return m_h; }
-    // 32-bit rows need no padding: the stride is the width.
-    const DWORD* Row(int y) const { return m_pBits + (size_t)y * m_w; }
+    // Row y (top first), or NULL when the bitmap cannot be read.
+    const DWORD* Row(int y)
+    {
+        if (y < m_first || y >= m_first + m_count) {
+            int n = SkinMin(m_rows, m_h - y);
+            // A bottom-up request counts scan lines from the bottom row, and
+            // the buffer receives them bottom first.
+            BITMAPINFO bi = {};
+            bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+            bi.bmiHeader.biWidth = m_w;
+            bi.bmiHeader.biHeight = m_h;
+            bi.bmiHeader.biPlanes = 1;
+            bi.bmiHeader.biBitCount = 32;
+            bi.bmiHeader.biCompression = BI_RGB;
+            if (::GetDIBits(m_hDC, m_hBitmap, m_h - y - n, n, m_buffer.data(), &bi, DIB_RGB_COLORS) != n) {
+                m_count = 0;
+                return NULL;
+            }
+            m_first = y;
+            m_count = n;
+        }
+        return m_buffer.data() + (size_t)(m_first + m_count - 1 - y) * m_w;
+    }
 
 private:
+    static const int kChunkPixels = 16384;
+    HBITMAP m_hBitmap;
     HDC m_hDC;
-    HBITMAP m_hSection;
-    HGDIOBJ m_hOld;
-    const DWORD* m_pBits;
-    int m_w, m_h;
+    int m_w, m_h, m_rows;
+    int m_first, m_count;
+    std::vector<DWORD> m_buffer;
 };
 
 // Section pixels are 0x00RRGGBB; COLORREFs 0x00BBGGRR.
 inline DWORD ToPixel(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
 
-// Runs of pixels for which inRegion() holds become one-row rectangles.
+// The runs of a row for which inRegion() holds, as x0, x1 pairs.
+template <class Pred>
+void RowRuns(const DWORD* row, int w, Pred inRegion, std::vector<int>& runs)
+{
+    runs.clear();
+    int x = 0;
+    while (x < w) {
+        while (x < w && !inRegion(row[x] & 0xffffff))
+            ++x;
+        int x0 = x;
+        while (x < w && inRegion(row[x] & 0xffffff))
+            ++x;
+        if (x > x0) {
+            runs.push_back(x0);
+            runs.push_back(x);
+        }
+    }
+}
+
+// Runs of pixels for which inRegion() holds, with rows of equal runs joined
+// into one taller rectangle per run: the same pixels in far fewer rectangles.
 template <class Pred>
 HRGN RunsToRegion(HBITMAP hBitmap, Pred inRegion)
 {
     if (!hBitmap)
         return NULL;
-    CPixels32 pixels(hBitmap);
+    CRowReader pixels(hBitmap);
     if (!pixels.Ok())
         return NULL;
     CRegionBuilder builder;
     if (!builder.Start())
         return NULL;
     const int w = pixels.Width(), h = pixels.Height();
+    std::vector<int> band, runs;
+    std::vector<DWORD> above(w);
+    int bandTop = 0;
     for (int y = 0; y < h; ++y) {
         const DWORD* row = pixels.Row(y);
-        int x = 0;
-        while (x < w) {
-            while (x < w && !inRegion(row[x] & 0xffffff))
-                ++x;
-            int x0 = x;
-            while (x < w && inRegion(row[x] & 0xffffff))
-                ++x;
-            if (x > x0)
-                builder.Add(x0, y, x, y + 1);
-        }
+        if (!row)
+            return NULL;
+        // A row of the same pixels as the one above has its runs: no scan.
+        if (y > 0 && memcmp(row, above.data(), (size_t)w * 4) == 0)
+            continue;
+        memcpy(above.data(), row, (size_t)w * 4);
+        RowRuns(row, w, inRegion, runs);
+        if (y > 0 && runs == band)
+            continue;
+        builder.AddBand(band.data(), band.size() / 2, bandTop, y);
+        band.swap(runs);
+        bandTop = y;
     }
+    builder.AddBand(band.data(), band.size() / 2, bandTop, h);
     return builder.Finish();
 }
 

@@ -140,14 +140,29 @@ void* FailingRealloc(void* p, size_t n)
     return realloc(p, n);
 }
 
+int g_allocs;
+void* CountingRealloc(void* p, size_t n)
+{
+    ++g_allocs;
+    return realloc(p, n);
+}
+
 TEST(BitmapRegionTest, OutOfMemoryGivesNullWithoutLeak)
 {
     auto opaque = [](int x, int y) { return ((x + y) & 1) == 0; };
-    HBITMAP bmp = MakeBitmap(40, 20, [&](int x, int y) { return opaque(x, y) ? RGB(1, 2, 3) : kWhite; });
-    for (int allowed : { 0, 1, 3 }) {
+    HBITMAP bmp = MakeBitmap(80, 20, [&](int x, int y) { return opaque(x, y) ? RGB(1, 2, 3) : kWhite; });
+    g_allocs = 0;
+    SkinReallocFn old = SetRegionRealloc(CountingRealloc);
+    HRGN whole = BitmapToRegion(bmp, kWhite, 0);
+    SetRegionRealloc(old);
+    ASSERT_TRUE(whole != NULL);
+    ASSERT_GE(g_allocs, 2) << "the buffer grows at least once";
+    DeleteObject(whole);
+    // Each allocation in turn fails.
+    for (int allowed = 0; allowed < g_allocs; ++allowed) {
         g_allocsLeft = allowed;
         g_live = 0;
-        SkinReallocFn old = SetRegionRealloc(FailingRealloc);
+        old = SetRegionRealloc(FailingRealloc);
         HRGN h = BitmapToRegion(bmp, kWhite, 0);
         SetRegionRealloc(old);
         EXPECT_TRUE(h == NULL) << "allowed " << allowed;
@@ -159,6 +174,73 @@ TEST(BitmapRegionTest, OutOfMemoryGivesNullWithoutLeak)
     EXPECT_TRUE(ok != NULL);
     DeleteObject(ok);
     DeleteObject(bmp);
+}
+
+// A mask with round and straight edges, holes and runs of equal rows, as a
+// top-down section, and the same pixels as a bottom-up section, a 24-bit
+// section and a screen-compatible bitmap: each gives the pixel walk's region.
+TEST(BitmapRegionTest, EveryKindOfBitmapGivesThePixelWalksRegion)
+{
+    const int w = 97, h = 61;
+    HBITMAP top = skintest::SolidBitmap(w, h, kWhite);
+    HDC dc = CreateCompatibleDC(NULL);
+    HGDIOBJ old = SelectObject(dc, top);
+    SelectObject(dc, GetStockObject(NULL_PEN));
+    HBRUSH body = CreateSolidBrush(RGB(20, 30, 40)), key = CreateSolidBrush(RGB(250, 0, 0));
+    SelectObject(dc, body);
+    RoundRect(dc, 0, 8, w, h, 20, 20);
+    Ellipse(dc, 30, 0, 60, 20);
+    SelectObject(dc, GetStockObject(WHITE_BRUSH));
+    Ellipse(dc, 70, 30, 85, 45);
+    SelectObject(dc, key);
+    Rectangle(dc, 10, 20, 40, 50);
+    SelectObject(dc, old);
+    DeleteObject(body);
+    DeleteObject(key);
+    GdiFlush();
+    DIBSECTION ds;
+    ASSERT_EQ((int)sizeof(ds), GetObject(top, sizeof(ds), &ds));
+    const DWORD* px = (const DWORD*)ds.dsBm.bmBits;
+    // Near-white (within the tolerance) is transparent too.
+    auto opaque = [&](int x, int y) {
+        DWORD p = px[y * w + x];
+        return !((p >> 16 & 0xff) >= 240 && (p >> 8 & 0xff) >= 240 && (p & 0xff) >= 240);
+    };
+    HRGN want = ReferenceRegion(w, h, opaque);
+
+    std::vector<HBITMAP> kinds = { top };
+    for (int bits : { 32, 24 }) {
+        BITMAPINFO bi = {};
+        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+        bi.bmiHeader.biWidth = w;
+        bi.bmiHeader.biHeight = h;  // bottom-up
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = (WORD)bits;
+        kinds.push_back(CreateDIBSection(NULL, &bi, DIB_RGB_COLORS, NULL, NULL, 0));
+    }
+    HDC screen = GetDC(NULL);
+    kinds.push_back(CreateCompatibleBitmap(screen, w, h));
+    ReleaseDC(NULL, screen);
+    HDC src = CreateCompatibleDC(NULL), dst = CreateCompatibleDC(NULL);
+    old = SelectObject(src, top);
+    for (size_t i = 1; i < kinds.size(); ++i) {
+        HGDIOBJ was = SelectObject(dst, kinds[i]);
+        BitBlt(dst, 0, 0, w, h, src, 0, 0, SRCCOPY);
+        SelectObject(dst, was);
+    }
+    SelectObject(src, old);
+    DeleteDC(src);
+    DeleteDC(dst);
+    DeleteDC(dc);
+    const char* names[] = { "top-down section", "bottom-up section", "24-bit section", "compatible bitmap" };
+    for (size_t i = 0; i < kinds.size(); ++i) {
+        HRGN got = BitmapToRegion(kinds[i], RGB(240, 240, 240), RGB(16, 16, 16));
+        ASSERT_TRUE(got != NULL) << names[i];
+        EXPECT_TRUE(EqualRgn(got, want)) << names[i];
+        DeleteObject(got);
+        DeleteObject(kinds[i]);
+    }
+    DeleteObject(want);
 }
 
 // Every growth moves the rectangles to a new block; the old one is zeroed and

@@ -26,7 +26,15 @@ void Yuy2ToRgb32RowScalar(const BYTE* in, BYTE* out, int pixels) {
     }
 }
 
+// The compiler's own check asks the processor and whether the system saves
+// the wide registers across switches (XGETBV), which IsProcessorFeaturePresent
+// does not tell for AVX-512.
+bool HasAvx2() { return __builtin_cpu_supports("avx2"); }
+bool HasAvx512() { return __builtin_cpu_supports("avx512bw") && HasAvx2(); }
+
 Rgb32RowFn FastestRgb32Row() {
+    if (HasAvx512()) return Yuy2ToRgb32RowAvx512;
+    if (HasAvx2()) return Yuy2ToRgb32RowAvx2;
     return IsProcessorFeaturePresent(PF_XMMI64_INSTRUCTIONS_AVAILABLE) ? Yuy2ToRgb32RowSse2
                                                                        : Yuy2ToRgb32RowScalar;
 }

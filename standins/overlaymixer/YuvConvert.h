@@ -13,7 +13,13 @@ namespace yuv {
 typedef void (*Rgb32RowFn)(const BYTE* yuy2, BYTE* bgrx, int pixels);
 void Yuy2ToRgb32RowScalar(const BYTE* yuy2, BYTE* bgrx, int pixels);
 void Yuy2ToRgb32RowSse2(const BYTE* yuy2, BYTE* bgrx, int pixels);
-// The SSE2 row where the processor has SSE2, else the scalar one.
+void Yuy2ToRgb32RowAvx2(const BYTE* yuy2, BYTE* bgrx, int pixels);
+void Yuy2ToRgb32RowAvx512(const BYTE* yuy2, BYTE* bgrx, int pixels);
+// Whether the processor and the system can run the AVX2 (AVX-512 BW) row.
+bool HasAvx2();
+bool HasAvx512();
+// The widest row the processor and the system can run: AVX-512, AVX2, SSE2,
+// else the scalar one.
 Rgb32RowFn FastestRgb32Row();
 
 enum RgbFormat { RGB_32, RGB_24, RGB_565 };
