@@ -9,6 +9,7 @@
 #include <stdio.h>
 #include "CardCtl.h"
 #include "StationPicture.h"
+#include "TvFreeSpace.h"
 #include "TvProgramRun.h"
 
 namespace {
@@ -138,18 +139,12 @@ TEST_F(CardFaults, TheTunerWritesFailingAndMendedAgain)
 
 TEST_F(CardFaults, TheDiskFillingDuringARecording)
 {
-    std::string space = dir_ + "space.txt";
-    auto setSpace = [&](const char* text) {
-        FILE* f = fopen(space.c_str(), "wb");
-        ASSERT_TRUE(f != NULL);
-        fputs(text, f);
-        fclose(f);
-    };
-    setSpace("*=1000");
+    tv::FreeSpaceFile space(dir_ + "space.txt");
+    ASSERT_TRUE(space.Set("*=1000"));
     // The minute's disk check comes every second.
-    Up({"ORVIX_DISK_FREE_MB=@" + space, "ORVIX_TIMER_DIVISOR=60"});
+    Up({space.Env(), "ORVIX_TIMER_DIVISOR=60"});
     ASSERT_TRUE(RecordInto("cap00.mpg"));
-    setSpace("*=20");
+    ASSERT_TRUE(space.Set("*=20"));
     EXPECT_TRUE(ts::PumpUntil([&] { return BoxesWith(kDiskFull) == 1; }, 10000)) << "no disk-full message";
     Sync();
     EXPECT_TRUE(StopsGrowing("cap00.mpg")) << "still recording on a full disk";
@@ -158,7 +153,7 @@ TEST_F(CardFaults, TheDiskFillingDuringARecording)
     // Refused while full, recorded once there is room again.
     Remote(20);
     EXPECT_EQ(2, BoxesWith(kDiskFull));
-    setSpace("*=1000");
+    ASSERT_TRUE(space.Set("*=1000"));
     ASSERT_TRUE(RecordInto("cap01.mpg"));
     Remote(20);
     Working();

@@ -20,6 +20,7 @@
 #include "SettingsFile.h"
 #include "SkinControlState.h"
 #include "SplashWnd.h"
+#include "TimerSeam.h"
 #include "VideoWindow.h"
 #include <new>
 
@@ -184,7 +185,7 @@ BOOL CMainDlg::OnInitDialog()
         InstallScheduleClockOffset();
         g_pScheduleList = new CScheduleList;
         g_pScheduleList->Load(AppFile(SCHEDULE_FILE_NAME));
-        SetTimer(TIMER_SCHEDULE, 5000);
+        SetTimer(TIMER_SCHEDULE, ScaledTimerPeriod(5000));
     }
     if (!CreateChannelStore())
         return FailStartup("无法读取或创建文件 " CHANNEL_FILE_NAME);

@@ -8,6 +8,7 @@
 #include "Globals.h"
 #include "MainLayout.h"
 #include "ScheduleList.h"
+#include "TimerSeam.h"
 #include "VideoWindow.h"
 #include <stdio.h>
 
@@ -151,7 +152,7 @@ LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         KillTimer(TIMER_SCHEDULE);
         return 0;
     case WM_APP_RESUME_SCHEDULE:
-        SetTimer(TIMER_SCHEDULE, 5000);
+        SetTimer(TIMER_SCHEDULE, ScaledTimerPeriod(5000));
         return 0;
     case WM_APP_PROP_SHOWN:
         SetButtonTip("PROPERTY_PAGE", wParam ? "关闭功能属性页" : "功能属性");

@@ -3,6 +3,7 @@
 // start, and what the recordings and the size label show.
 #pragma once
 #include <stdio.h>
+#include <string.h>
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -104,6 +105,18 @@ protected:
             }
         }
         return "";
+    }
+
+    // Once the program has ended: the settings it saved name the program
+    // folder for recordings and pictures.
+    void ExpectProgramFolderSaved()
+    {
+        std::string saved = tv::ReadFileBytes(dir_ + SETTINGS_FILE_NAME);
+        ASSERT_EQ(sizeof(SettingsRecord), saved.size());
+        SettingsRecord rec;
+        memcpy(&rec, saved.data(), sizeof(rec));
+        EXPECT_STREQ(dir_.c_str(), rec.szRecordFolder);
+        EXPECT_STREQ(dir_.c_str(), rec.szPictureFolder);
     }
 
     SettingsRecord settings_;

@@ -7,6 +7,7 @@
 #include <map>
 #include "CardCtl.h"
 #include "RecordProgramRun.h"
+#include "TvFreeSpace.h"
 
 namespace {
 
@@ -113,30 +114,24 @@ TEST_F(RecordProgram, AFailedStartOrStopReturnsToLiveViewingAndTheNextPressRecor
 
 TEST_F(RecordProgram, TheDiskGuardRefusesLowOrUnknownSpaceAndStopsARecordingThatRunsShort)
 {
-    std::string space = dir_ + "space.txt";
-    auto setSpace = [&](const char* text) {
-        FILE* f = fopen(space.c_str(), "wb");
-        ASSERT_TRUE(f != NULL);
-        fputs(text, f);
-        fclose(f);
-    };
-    setSpace("*=99");
-    ASSERT_TRUE(StartAndWait({"ORVIX_DISK_FREE_MB=@" + space, "ORVIX_TIMER_DIVISOR=60"}));
+    tv::FreeSpaceFile space(dir_ + "space.txt");
+    ASSERT_TRUE(space.Set("*=99"));
+    ASSERT_TRUE(StartAndWait({space.Env(), "ORVIX_TIMER_DIVISOR=60"}));
     Remote(20);
     EXPECT_EQ(1, BoxesWith("error\t录制的磁盘空间不足\t"));
-    setSpace("*=fail");
+    ASSERT_TRUE(space.Set("*=fail"));
     Remote(20);
     EXPECT_EQ(2, BoxesWith("error\t录制的磁盘空间不足\t"));
     ts::PumpFor(1500);
     EXPECT_TRUE(Files(recDir_, "*.mpg").empty());
     EXPECT_EQ(2u, Boxes().size()) << "a refused start left the minute's check running";
 
-    setSpace("*=100");
+    ASSERT_TRUE(space.Set("*=100"));
     ASSERT_TRUE(RecordInto("cap00.mpg"));
     ts::PumpFor(1500);
     EXPECT_EQ(2u, Boxes().size()) << "100 MB is enough";
     // The minute's check (a second here) finds too little and stops.
-    setSpace("*=99");
+    ASSERT_TRUE(space.Set("*=99"));
     ASSERT_TRUE(ts::PumpUntil([&] { return BoxesWith("录制的磁盘空间不足") == 3; }, 5000));
     Sync();
     DWORD stopped = tv::FileSize(recDir_ + "cap00.mpg");
@@ -160,13 +155,7 @@ TEST_F(RecordProgram, AnUnusableFolderGivesWayToTheProgramFolder)
     Close();
     EXPECT_EQ(std::vector<std::string>{"cap00.mpg"}, Files(dir_, "*.mpg"));
     EXPECT_EQ(std::vector<std::string>{"cap00.bmp"}, Files(dir_, "*.bmp"));
-    // The program folder is what the settings hold now.
-    std::string saved = tv::ReadFileBytes(dir_ + SETTINGS_FILE_NAME);
-    ASSERT_EQ(sizeof(SettingsRecord), saved.size());
-    SettingsRecord rec;
-    memcpy(&rec, saved.data(), sizeof(rec));
-    EXPECT_STREQ(dir_.c_str(), rec.szRecordFolder);
-    EXPECT_STREQ(dir_.c_str(), rec.szPictureFolder);
+    ExpectProgramFolderSaved();
 }
 
 TEST_F(RecordProgram, ASnapshotHoldsTheLivePictureAtTheCaptureSize)

@@ -1,5 +1,6 @@
-// The long timers (TV wall dwell, the minute's disk check) are divided by
-// ORVIX_TIMER_DIVISOR when it is set, so tests see minutes pass in seconds.
+// The long timers (TV wall dwell, the minute's disk check, the schedule's
+// check every 5 s) are divided by ORVIX_TIMER_DIVISOR when it is set, so
+// tests see minutes pass in seconds.
 #pragma once
 #include <windows.h>
 
