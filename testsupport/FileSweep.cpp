@@ -98,6 +98,31 @@ std::vector<std::pair<size_t, size_t>> LinesOf(const std::string& text)
 
 }  // namespace
 
+FileSweep::FileSweep(const std::string& valid, uint32_t seed) : valid_(valid), seed_(seed)
+{
+    char text[32] = "";
+    if (GetEnvironmentVariableA("ORVIX_SWEEP_SHARD", text, sizeof(text)) && text[0])
+        shard_ = ShardOf(text);
+}
+
+FileSweep::Shard FileSweep::ShardOf(const char* text)
+{
+    // Anything but "k/n" with k < n runs everything here rather than nothing:
+    // a mistyped variable must not pass a sweep that never ran.
+    Shard shard;
+    char* end = NULL;
+    unsigned long part = strtoul(text, &end, 10);
+    if (end == text || *end != '/')
+        return shard;
+    const char* rest = end + 1;
+    unsigned long parts = strtoul(rest, &end, 10);
+    if (end == rest || *end != '\0' || parts == 0 || part >= parts)
+        return shard;
+    shard.part = part;
+    shard.parts = parts;
+    return shard;
+}
+
 FileSweep& FileSweep::Truncations()
 {
     for (size_t n = 0; n < valid_.size(); n++)
@@ -243,9 +268,11 @@ std::vector<std::string> FileSweep::Run(const std::function<std::string(const Sw
                                                                                   : cases_.size();
     LARGE_INTEGER begin;
     QueryPerformanceCounter(&begin);
-    size_t index = 0;
+    size_t index = 0, chosen = 0;
     for (const Recipe& r : cases_) {
         if (index++ % every_ != 0)
+            continue;
+        if (chosen++ % shard_.parts != shard_.part)
             continue;
         if (ran++ == limit)
             break;
@@ -263,7 +290,8 @@ std::vector<std::string> FileSweep::Run(const std::function<std::string(const Sw
                 failures.push_back(c.name + ": " + problem);
         }
     }
-    ran = ran < cases_.size() ? ran : cases_.size();
+    ran = ran < limit ? ran : limit;
+    ran_ = ran;
     averageMs_ = ran == 0 ? 0 : MsSince(begin) / (double)ran;
     if (failed > failures.size())
         failures.push_back("... " + std::to_string(failed - failures.size()) + " more");
@@ -284,14 +312,18 @@ void FileSweep::Sample(size_t n)
 
 void FileSweep::Report(const char* what) const
 {
+    std::string why;
     if (every_ > 1)
-        printf("[ sweep    ] %s: %u of %u cases (every %u-th; ORVIX_SWEEP_FULL=1 runs all), %.3f ms each, "
-               "slowest %.1f ms\n",
-               what, (unsigned)((Count() + every_ - 1) / every_), (unsigned)Count(), (unsigned)every_,
-               averageMs_, slowestMs_);
-    else
+        why = "every " + std::to_string(every_) + "-th; ORVIX_SWEEP_FULL=1 runs all";
+    if (shard_.parts > 1)
+        why += (why.empty() ? "" : "; ") + std::string("share ") + std::to_string(shard_.part + 1) + " of " +
+               std::to_string(shard_.parts);
+    if (ran_ == Count())
         printf("[ sweep    ] %s: %u cases, %.3f ms each, slowest %.1f ms\n", what, (unsigned)Count(),
                averageMs_, slowestMs_);
+    else
+        printf("[ sweep    ] %s: %u of %u cases (%s), %.3f ms each, slowest %.1f ms\n", what, (unsigned)ran_,
+               (unsigned)Count(), why.empty() ? "ORVIX_SWEEP_CASES" : why.c_str(), averageMs_, slowestMs_);
     fflush(stdout);
 }
 

@@ -20,7 +20,7 @@ struct SweepCase {
 
 class FileSweep {
 public:
-    FileSweep(const std::string& valid, uint32_t seed) : valid_(valid), seed_(seed) {}
+    FileSweep(const std::string& valid, uint32_t seed);
 
     // Every proper prefix of the file, the empty file included.
     FileSweep& Truncations();
@@ -54,6 +54,15 @@ public:
     // the suite.
     void Sample(size_t n);
 
+    // ORVIX_SWEEP_SHARD=k/n splits the cases chosen to run among n processes
+    // and runs the k-th share (0 <= k < n) here: the full sweeps of the
+    // loaders that wait on the system spread over the machine's cores
+    // (scripts/sweep-full). Every case runs in exactly one share.
+    struct Shard {
+        size_t part = 0, parts = 1;
+    };
+    static Shard ShardOf(const char* text);
+
     // The slowest case of the last Run, in milliseconds.
     double SlowestMs() const { return slowestMs_; }
     double AverageMs() const { return averageMs_; }
@@ -75,7 +84,9 @@ private:
     std::vector<Recipe> cases_;
     mutable double slowestMs_ = 0;
     mutable double averageMs_ = 0;
+    mutable size_t ran_ = 0;
     size_t every_ = 1;
+    Shard shard_;
 };
 
 // One scratch file rewritten in place for each case: the handle stays open

@@ -106,6 +106,27 @@ public:
 
 class CFramed : public CWnd {};
 
+BOOL CALLBACK CountWindow(HWND, LPARAM count)
+{
+    ++*(int*)count;
+    return TRUE;
+}
+
+// Windows of this thread: the dialog's elements are its children, their tool
+// tips windows of their own.
+int ChildWindows(HWND parent)
+{
+    int n = 0;
+    EnumChildWindows(parent, CountWindow, (LPARAM)&n);
+    return n;
+}
+int ThreadWindows()
+{
+    int n = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountWindow, (LPARAM)&n);
+    return n;
+}
+
 class SkinFilesSweep : public ::testing::Test {
 protected:
     void SetUp() override
@@ -139,6 +160,7 @@ protected:
         ASSERT_TRUE(framed_.CreateEx(0, AfxRegisterWndClass(0), "framed",
                                      WS_POPUP | WS_CAPTION | WS_THICKFRAME | WS_SYSMENU, 0, 0, 120,
                                      90, NULL, NULL));
+        baseWindows_ = ThreadWindows();
     }
     void TearDown() override
     {
@@ -153,6 +175,15 @@ protected:
         BOOL dialog = dlg_.LoadSkin(ini_.c_str());
         if (pDialogLoaded)
             *pDialogLoaded = dialog != FALSE;
+        // Thousands of loads, failed ones too, must not leave windows behind:
+        // every child is a live element, and each element has at most a tip.
+        int elements = dlg_.GetButtonCount() + dlg_.GetProgressCount() + dlg_.GetTimerCount();
+        if (ChildWindows(dlg_.m_hWnd) != elements)
+            return "the dialog has " + std::to_string(ChildWindows(dlg_.m_hWnd)) + " child windows for " +
+                   std::to_string(elements) + " elements";
+        if (ThreadWindows() > baseWindows_ + elements)
+            return "windows left behind: " + std::to_string(ThreadWindows()) + " after a load of " +
+                   std::to_string(elements) + " elements";
         if (dialog) {
             CRect rc;
             dlg_.GetWindowRect(&rc);
@@ -179,6 +210,7 @@ protected:
     }
 
     std::string dir_, ini_;
+    int baseWindows_ = 0;
     CSweepDialog dlg_;
     CFramed framed_;
 };
