@@ -131,12 +131,15 @@ ORVIX_PIDS=""
 orvix_services_start() {
   local want_display=${1:-}      # "own" forces a private Xvfb
   if [ "$want_display" = own ] || [ -z "${DISPLAY:-}" ]; then
-    local n=90
-    while [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ]; do n=$((n + 1)); done
-    Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    # Xvfb picks a free display number itself: two suites starting at once
+    # never share one.
+    local numfile
+    numfile=$(mktemp)
+    Xvfb -displayfd 4 -screen 0 1280x1024x24 -nolisten tcp 4>"$numfile" >/dev/null 2>&1 &
     ORVIX_PIDS="$ORVIX_PIDS $!"
-    export DISPLAY=:$n
-    for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
+    for _ in $(seq 100); do [ -s "$numfile" ] && break; sleep 0.1; done
+    export DISPLAY=:$(head -n 1 "$numfile")
+    rm -f "$numfile"
   fi
   export XDG_RUNTIME_DIR=${ORVIX_RUNTIME:-$BUILD_DIR/runtime}
   mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
