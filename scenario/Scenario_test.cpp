@@ -387,6 +387,8 @@ TEST_F(Scenario, ATimedRecordingFromTheScheduleWindowToThePlayerAndWavetrap)
         ASSERT_TRUE(ts::PumpUntil([&] { return (dialog = tv::FindOpenFileDialog(pid, main_)) != NULL; }, 15000))
             << "no open-file dialog";
         ASSERT_TRUE(tv::ChooseInOpenFileDialog(dialog, dir_ + "cap00.mpg"));
+        // The recording is of the entry's channel: its station plays.
+        EXPECT_TRUE(Shows("Pearl Drama")) << "the played file's picture";
         PressRemote(30);
         std::string bmp = dir_ + "cap00.bmp";
         ASSERT_TRUE(ts::PumpUntil([&] { return tv::FileSize(bmp) != (DWORD)-1 && tv::FileSize(bmp) > 54; }, 10000))
@@ -394,10 +396,18 @@ TEST_F(Scenario, ATimedRecordingFromTheScheduleWindowToThePlayerAndWavetrap)
         SIZE size = {};
         std::vector<DWORD> pixels;
         ASSERT_TRUE(ts::PumpUntil([&] { return !(pixels = tv::BitmapPixels(bmp, &size)).empty(); }, 5000));
-        // Which picture it holds is not checked: under Wine the played file's
-        // picture does not reach the video window, and the snapshot of the
-        // player holds no recorded frame either (see docs/wine-notes.md).
-        EXPECT_GT(size.cx, 0);
+        ASSERT_GT(size.cx, tv::kGridX);
+        ASSERT_GT(size.cy, tv::kGridY);
+        std::vector<DWORD> grid;
+        for (int j = 0; j < tv::kGridY; ++j)
+            for (int i = 0; i < tv::kGridX; ++i) {
+                POINT p = tv::GridPoint(i, j, size.cx, size.cy);
+                grid.push_back(pixels[(size_t)p.y * size.cx + p.x]);
+            }
+        scenario::Closest c = scenario::ClosestPicture(tv::PictureSet({640, 480}, size.cx, size.cy), grid);
+        EXPECT_EQ("Pearl Drama", c.name) << "the snapshot (distance " << c.distance << ", " << size.cx << " x "
+                                         << size.cy << ")";
+        EXPECT_LT(c.distance, 45.0);
         PressRemote(21);
         EXPECT_TRUE(Shows("Cable Shopping")) << "no live TV after the playback";
         // The power key closes OrvixPlus through Timewarden.

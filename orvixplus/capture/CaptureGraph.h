@@ -98,7 +98,7 @@ public:
     BOOL Open(int input, int width, int height, int sharpness, int contrast, int brightness,
               int hue, int saturation);
     BOOL InitDevices(int input);
-    BOOL Run();
+    virtual BOOL Run();
     BOOL Stop();
     BOOL SetOwner(HWND hOwner);
     BOOL SetOwnerWindow(HWND hOwner);

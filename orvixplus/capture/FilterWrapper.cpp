@@ -144,6 +144,14 @@ void CFilterWrapper::Release()
     }
 }
 
+BOOL CFilterWrapper::IsRunning() const
+{
+    FILTER_STATE state = State_Stopped;
+    // A live filter answers at once; one still on its way reports it with
+    // VFW_S_STATE_INTERMEDIATE, which is not yet running.
+    return m_pFilter && m_pFilter->GetState(0, &state) == S_OK && state == State_Running;
+}
+
 BOOL CFilterWrapper::CreateByRule(CreateRule rule, REFCLSID clsid, LPCWSTR pszName,
                                   BOOL* pbFresh)
 {

@@ -35,6 +35,9 @@ public:
     IGraphBuilder* GetGraph() const { return m_pGraph; }
     // Takes the filter out of the graph and lets it go.
     void Release();
+    // Whether the filter itself runs: a graph's Run can report success over
+    // a filter that refused to start.
+    BOOL IsRunning() const;
     IPin* FindPin(BOOL bInput, LPCSTR pszPartialName) const
     {
         return ::FindPin(m_pFilter, bInput, pszPartialName);

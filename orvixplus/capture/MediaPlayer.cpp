@@ -17,7 +17,7 @@ const char kMediaFileFilter[] =
 
 CMediaPlayer::CMediaPlayer()
     : m_nRewindTimer(0), m_pVolume(new CMasterVolume), m_nVolume(0), m_nVolumeSteps(20),
-      m_pOverlay(NULL), m_bChooseFile(TRUE)
+      m_pOverlay(NULL), m_pRenderer(NULL), m_bChooseFile(TRUE)
 {
     m_nVolumeMin = m_pVolume->GetMin();
     m_nVolumeMax = m_pVolume->GetMax();
@@ -50,6 +50,8 @@ void CMediaPlayer::Release()
 {
     delete m_pOverlay;
     m_pOverlay = NULL;
+    delete m_pRenderer;
+    m_pRenderer = NULL;
     CGraphControl::Release();
 }
 
@@ -164,7 +166,29 @@ BOOL CMediaPlayer::RenderFile(LPCSTR pszPath)
     WCHAR wide[MAX_PATH];
     if (!m_pGB || !pszPath || !MultiByteToWideChar(CP_ACP, 0, pszPath, -1, wide, MAX_PATH))
         return FALSE;
-    return SUCCEEDED(m_pGB->RenderFile(wide, NULL));
+    // The renderer the preview draws with goes in first. Left to itself the
+    // file's graph ends in the default renderer (VMR-7), which under Wine
+    // left the video window showing what was there before; this one draws
+    // with GDI like the live picture.
+    delete m_pRenderer;
+    m_pRenderer = new CVideoRendererFilter(m_pGB);
+    if (!m_pRenderer->Create()) {
+        delete m_pRenderer;
+        m_pRenderer = NULL;
+    }
+    HRESULT hr = m_pGB->RenderFile(wide, NULL);
+    // A file without a picture (or with one only another renderer takes)
+    // leaves ours unconnected: out it goes, or the graph would wait for its
+    // end of stream and ask it for the picture.
+    IPin* pIn = m_pRenderer ? m_pRenderer->FindPin(TRUE, NULL) : NULL;
+    IPin* pPeer = NULL;
+    if (pIn && pIn->ConnectedTo(&pPeer) == S_OK) {
+        pPeer->Release();
+    } else {
+        delete m_pRenderer;
+        m_pRenderer = NULL;
+    }
+    return SUCCEEDED(hr);
 }
 
 BOOL CMediaPlayer::ChooseFile(CString& strPath)
@@ -283,13 +307,74 @@ bool IsYuvHeader(const BITMAPINFOHEADER& h)
 
 }  // namespace
 
-BOOL CMediaPlayer::SaveSnapshot(LPCSTR pszFolder)
+namespace {
+
+// The picture the renderer shows in its window, at the video's size, as a
+// 24-bit bottom-up DIB (header and pixels).
+bool WindowImage(HWND hWnd, long w, long h, std::vector<BYTE>* dib)
 {
-    if (!pszFolder || !*pszFolder || !m_pBV)
-        return FALSE;
-    long w = 0, h = 0;
-    if (FAILED(m_pBV->GetVideoSize(&w, &h)) || w <= 0 || h <= 0)
-        return FALSE;
+    RECT rc = {};
+    if (!hWnd || !GetClientRect(hWnd, &rc) || rc.right <= 0 || rc.bottom <= 0)
+        return false;
+    BITMAPINFOHEADER bih = {};
+    bih.biSize = sizeof(bih);
+    bih.biWidth = w;
+    bih.biHeight = h;
+    bih.biPlanes = 1;
+    bih.biBitCount = 24;
+    bih.biCompression = BI_RGB;
+    bih.biSizeImage = ImageBytes(bih);
+    HDC hWindow = GetDC(hWnd);
+    if (!hWindow)
+        return false;
+    HDC hMem = CreateCompatibleDC(hWindow);
+    void* bits = NULL;
+    HBITMAP hBmp = CreateDIBSection(hWindow, (BITMAPINFO*)&bih, DIB_RGB_COLORS, &bits, NULL, 0);
+    bool ok = hMem && hBmp && bits;
+    if (ok) {
+        HGDIOBJ old = SelectObject(hMem, hBmp);
+        SetStretchBltMode(hMem, HALFTONE);
+        ok = StretchBlt(hMem, 0, 0, w, h, hWindow, 0, 0, rc.right, rc.bottom, SRCCOPY) != FALSE;
+        GdiFlush();
+        if (ok) {
+            dib->assign((const BYTE*)&bih, (const BYTE*)&bih + sizeof(bih));
+            dib->insert(dib->end(), (const BYTE*)bits, (const BYTE*)bits + bih.biSizeImage);
+        }
+        SelectObject(hMem, old);
+    }
+    if (hBmp)
+        DeleteObject(hBmp);
+    if (hMem)
+        DeleteDC(hMem);
+    ReleaseDC(hWnd, hWindow);
+    return ok;
+}
+
+}  // namespace
+
+// The renderer's window: the owner's child at the picture's place, else
+// its first shown child.
+HWND CMediaPlayer::VideoWindowHwnd()
+{
+    if (!m_hOwner || !IsWindow(m_hOwner))
+        return NULL;
+    long left = 0, top = 0, width = 0, height = 0;
+    if (m_pVW && SUCCEEDED(m_pVW->GetWindowPosition(&left, &top, &width, &height))) {
+        POINT p = {left + width / 2, top + height / 2};
+        HWND hChild = ChildWindowFromPointEx(m_hOwner, p, CWP_SKIPINVISIBLE);
+        if (hChild && hChild != m_hOwner)
+            return hChild;
+    }
+    for (HWND h = GetWindow(m_hOwner, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
+        if (IsWindowVisible(h))
+            return h;
+    return NULL;
+}
+
+// The renderer's own copy of the picture where it keeps one; Wine's GDI
+// renderer holds none while it runs, so then the picture in its window.
+BOOL CMediaPlayer::CurrentImage(long w, long h, std::vector<BYTE>* dib, DWORD* pOffset)
+{
     // Wine does not answer the size query (NULL buffer): room for a header
     // with masks and four bytes a pixel covers every format it hands out.
     long size = 52 + w * h * 4;
@@ -319,7 +404,25 @@ BOOL CMediaPlayer::SaveSnapshot(LPCSTR pszFolder)
     DWORD bytes = ImageBytes(bih);
     if (bytes > (DWORD)size - offset)
         bytes = (DWORD)size - offset;
-    std::vector<BYTE> dib(image.begin(), image.begin() + offset + bytes);
+    dib->assign(image.begin(), image.begin() + offset + bytes);
+    *pOffset = offset;
+    return TRUE;
+}
+
+BOOL CMediaPlayer::SaveSnapshot(LPCSTR pszFolder)
+{
+    if (!pszFolder || !*pszFolder || !m_pBV)
+        return FALSE;
+    long w = 0, h = 0;
+    if (FAILED(m_pBV->GetVideoSize(&w, &h)) || w <= 0 || h <= 0)
+        return FALSE;
+    std::vector<BYTE> dib;
+    DWORD offset = 0;
+    if (!CurrentImage(w, h, &dib, &offset)) {
+        if (!WindowImage(VideoWindowHwnd(), w, h, &dib))
+            return FALSE;
+        offset = sizeof(BITMAPINFOHEADER);
+    }
 
     BITMAPFILEHEADER bfh = {};
     bfh.bfType = 0x4D42;

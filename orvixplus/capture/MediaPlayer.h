@@ -3,9 +3,11 @@
 // (the master volume) and snapshots of the playing picture.
 #pragma once
 #include "GraphControl.h"
+#include <vector>
 
 class CMasterVolume;
 class COverlayMixer;
+class CVideoRendererFilter;
 
 // Sent by the graph to the window given to SetNotifyWindow.
 const UINT WM_GRAPH_NOTIFY = WM_USER + 20;
@@ -54,6 +56,11 @@ public:
     CMasterVolume* GetMasterVolume() const { return m_pVolume; }
 
 protected:
+    // The renderer's window inside the owner, NULL when there is none.
+    HWND VideoWindowHwnd();
+    // The renderer's copy of the picture (w x h): a DIB and its pixels' offset.
+    BOOL CurrentImage(long w, long h, std::vector<BYTE>* dib, DWORD* pOffset);
+
     CStringArray m_arrNames;
     CMasterVolume* m_pVolume;
     int m_nVolume;
@@ -62,5 +69,6 @@ protected:
     int m_nVolumeStep;
     int m_nVolumeSteps;
     COverlayMixer* m_pOverlay;
+    CVideoRendererFilter* m_pRenderer;
     BOOL m_bChooseFile;
 };

@@ -5,6 +5,7 @@
 // missing or refusing mixer, and recordings into a folder.
 #include "GraphTestEnv.h"
 #include "Filters.h"
+#include "MediaPlayer.h"
 #include "OverlayGraph.h"
 #include "RecordGraph.h"
 #include "TuningHost.h"
@@ -375,6 +376,109 @@ protected:
 TEST_F(RecordingTest, TheNextCaptureFileGrowsWithSound) { Record(true); }
 TEST_F(RecordingTest, TheNextCaptureFileGrowsWithoutSound) { Record(false); }
 
+// The graph's Run reports success over a recorder that stays stopped: the
+// start must still fail, leave the graph stopped and write no file. Refused
+// once, the recorder starts at the graph's second try and records.
+TEST_F(RecordingTest, ARecorderRefusingToRunFailsTheStart)
+{
+    std::string folder = ts::FreshTempDir("record_refused");
+    CardFailCall("Recorder.Run", -1);
+    {
+        CRecordGraph g;
+        g.SetRecordParams(folder.c_str(), 0, 1);
+        ASSERT_TRUE(g.Initialize(owner));
+        EXPECT_FALSE(g.Open(0, 352, 288, 50, 50, 50, 50, 50));
+        ComPtr<IMediaControl> mc;
+        ASSERT_EQ(S_OK, mc.QueryFrom(g.GetGraph(), IID_IMediaControl));
+        OAFilterState state = -1;
+        mc->GetState(500, &state);
+        EXPECT_EQ(State_Stopped, state);
+        ts::PumpFor(300);
+        EXPECT_EQ(0u, g.GetRecordedBytes());
+    }
+    EXPECT_EQ((DWORD)-1, tv::FileSize(folder + "cap00.mpg"));
+    std::vector<std::string> log = CardTakeLogLines();
+    EXPECT_NE(log.end(), std::find(log.begin(), log.end(), std::string("Recorder.Run: made to fail")));
+
+    CardFailCall("Recorder.Run", 1);
+    CRecordGraph g;
+    g.SetRecordParams(folder.c_str(), 0, 1);
+    ASSERT_TRUE(g.Initialize(owner));
+    ASSERT_TRUE(g.Open(0, 352, 288, 50, 50, 50, 50, 50));
+    EXPECT_TRUE(ts::PumpUntil([&] { return g.GetRecordedBytes() > 0; }, 5000));
+    g.Stop();
+    EXPECT_NE((DWORD)-1, tv::FileSize(folder + "cap00.mpg"));
+}
+
+// The grid of what a window's own surface holds: under Wine a read of the
+// screen from this process missed a file graph's picture that the X screen
+// showed, while the window's device context holds it.
+std::vector<DWORD> WindowGrid(HWND hwnd)
+{
+    RECT rc = {};
+    std::vector<DWORD> grid;
+    if (!hwnd || !GetClientRect(hwnd, &rc) || rc.right < tv::kGridX || rc.bottom < tv::kGridY)
+        return grid;
+    HDC dc = GetDC(hwnd);
+    for (int j = 0; j < tv::kGridY; ++j)
+        for (int i = 0; i < tv::kGridX; ++i) {
+            POINT p = tv::GridPoint(i, j, rc.right, rc.bottom);
+            COLORREF c = GetPixel(dc, p.x, p.y);
+            grid.push_back(((DWORD)GetRValue(c) << 16) | ((DWORD)GetGValue(c) << 8) | GetBValue(c));
+        }
+    ReleaseDC(hwnd, dc);
+    return grid;
+}
+
+// A recording plays back with its station's picture, drawn by the renderer
+// the live picture uses (the file graph's default one left the window as
+// it was), and a snapshot taken while it
+// plays holds that picture.
+TEST_F(RecordingTest, ARecordingPlaysBackWithItsStationsPicture)
+{
+    std::string folder = ts::FreshTempDir("record_play");
+    const CardStation& station = stations[1];
+    Tune(station.freqMHz);
+    {
+        CRecordGraph g;
+        g.SetRecordParams(folder.c_str(), 0, 1);
+        ASSERT_TRUE(g.Initialize(owner));
+        ASSERT_TRUE(g.Open(0, 352, 288, 50, 50, 50, 50, 50));
+        ts::PumpFor(2500);
+        g.Stop();
+    }
+    Tune(stations[0].freqMHz);
+    CMediaPlayer player;
+    ASSERT_TRUE(player.Create());
+    ASSERT_TRUE(player.RenderFile((folder + "cap00.mpg").c_str()));
+    ComPtr<IBaseFilter> renderer;
+    ASSERT_EQ(S_OK, player.GetGraph()->FindFilterByName(L"Video Renderer", renderer.Out()));
+    CLSID clsid = {};
+    renderer->GetClassID(&clsid);
+    EXPECT_TRUE(IsEqualCLSID(CLSID_VideoRenderer, clsid));
+    ComPtr<IPin> peer;
+    EXPECT_EQ(S_OK, FindPin(renderer, TRUE, NULL)->ConnectedTo(peer.Out())) << "the file's picture does not reach it";
+    ASSERT_TRUE(player.SetOwner(owner));
+    ASSERT_TRUE(player.Run());
+
+    HWND video = GetWindow(owner, GW_CHILD);
+    std::string shown;
+    EXPECT_TRUE(ts::PumpUntil([&] { return (shown = pictures->Showing(WindowGrid(video))) == station.name; }, 5000))
+        << "the window shows '" << shown << "'";
+    ASSERT_TRUE(player.SaveSnapshot(folder.c_str()));
+    SIZE size = {};
+    std::vector<DWORD> pixels = tv::BitmapPixels(folder + "cap00.bmp", &size);
+    ASSERT_EQ(320, size.cx);
+    ASSERT_EQ(240, size.cy);
+    std::vector<DWORD> grid;
+    for (int j = 0; j < tv::kGridY; ++j)
+        for (int i = 0; i < tv::kGridX; ++i) {
+            POINT p = tv::GridPoint(i, j, size.cx, size.cy);
+            grid.push_back(pixels[(size_t)p.y * size.cx + p.x]);
+        }
+    EXPECT_EQ(station.name, tv::PictureSet(kCapture, size.cx, size.cy).Showing(grid)) << "the snapshot";
+}
+
 // A file name the recorder refuses (too long for it) fails the Open.
 TEST_F(RecordingTest, AFileNameTheRecorderRefusesFailsTheOpen)
 {
@@ -387,3 +491,4 @@ TEST_F(RecordingTest, AFileNameTheRecorderRefusesFailsTheOpen)
 }
 
 }  // namespace
+

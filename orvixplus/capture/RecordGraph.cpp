@@ -68,6 +68,20 @@ BOOL CRecordGraph::ConnectFilters()
     return m_pRenderer && ConnectPins(m_pRenderer->GetFilter(), 0, m_pAviDec->GetFilter(), 0);
 }
 
+BOOL CRecordGraph::Run()
+{
+    if (!CCaptureGraph::Run())
+        return FALSE;
+    // The graph's Run succeeds even when the recorder refused to start and
+    // stayed stopped: the picture would show and nothing be written, with
+    // no word to the user.
+    if (m_pEncoder && !m_pEncoder->IsRunning()) {
+        Stop();
+        return FALSE;
+    }
+    return TRUE;
+}
+
 BOOL CRecordGraph::SetVideoFormat(int width, int height)
 {
     return ApplyVideoFormat(&PIN_CATEGORY_CAPTURE, NULL, width, height);

@@ -22,6 +22,8 @@ public:
     BOOL ConnectFilters() override;
     BOOL CreateFilters() override;
     BOOL SetVideoFormat(int width, int height) override;
+    // Also FALSE (and the graph stopped) when the recorder did not start.
+    BOOL Run() override;
 
     CMpegEncoder* GetEncoder() const { return m_pEncoder; }
     CSmartTeeFilter* GetSmartTee() const { return m_pSmartTee; }

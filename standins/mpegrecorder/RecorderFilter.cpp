@@ -1,6 +1,7 @@
 #include "RecorderFilter.h"
 #include "MediaType.h"
 #include "RecorderHooks.h"
+#include "CardState.h"
 #include <stdio.h>
 #include <wchar.h>
 
@@ -350,6 +351,13 @@ void RecorderFilter::EndRecording() {
 
 HRESULT RecorderFilter::Pause() {
     if (State() == State_Stopped) {
+        // A recorder that cannot start (its encoder board busy, say): the
+        // card's failure table stands in for it, so that the product's
+        // tests can make a recording's start fail where a user would.
+        if (CardShouldFail("Recorder.Run")) {
+            CardLog("Recorder.Run: made to fail");
+            return E_FAIL;
+        }
         ds::AutoLock lock(Lock());
         HRESULT hr = StartRecording();
         if (FAILED(hr)) return hr;
