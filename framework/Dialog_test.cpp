@@ -213,15 +213,33 @@ TEST(DialogModal, MainDialogSeesKeysOfOtherTopLevelWindows)
     other.DestroyWindow();
 }
 
+// Ends with the probe's command, or as soon as the probe has ended without
+// sending it. Starting a process takes seconds on a busy machine, so the
+// limit is generous; a passing run never waits for it.
 struct ProbeTarget : TestDialog {
+    enum { PROBE_TIMER = 2 };
     UINT received = 0;
     ts::ChildProcess probe;
     ProbeTarget() : TestDialog(101) {}
     BOOL OnInitDialog() override
     {
         TestDialog::OnInitDialog();
-        probe.Start("\"" + ts::ExeDir() + "fw_window_probe.exe\" 4321 Fw 探测目标");
+        SetTimer(99, 60000);
+        if (!probe.Start("\"" + ts::ExeDir() + "fw_window_probe.exe\" 4321 Fw 探测目标"))
+            EndDialog(-2);
+        SetTimer(PROBE_TIMER, 20);
         return TRUE;
+    }
+    void OnTimer(UINT_PTR id) override
+    {
+        // The probe posts before it exits, and posted messages come before
+        // timers: a probe seen gone here sent nothing.
+        if (id == PROBE_TIMER) {
+            if (!probe.Running())
+                EndDialog(-3);
+            return;
+        }
+        TestDialog::OnTimer(id);
     }
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
     {
@@ -237,9 +255,9 @@ struct ProbeTarget : TestDialog {
 TEST(DialogModal, AnotherProcessFindsItByClassAndCaption)
 {
     ProbeTarget dlg;
-    EXPECT_EQ(dlg.DoModal(), 77);
+    EXPECT_EQ(dlg.DoModal(), 77) << "-2: the probe did not start, -3: it found no dialog";
     EXPECT_EQ(dlg.received, 4321u);
-    EXPECT_EQ(dlg.probe.Wait(5000), 0u);
+    EXPECT_EQ(dlg.probe.Wait(30000), 0u);
 }
 
 TEST(DialogModeless, LivesUntilDestroyed)

@@ -1,4 +1,5 @@
 #include "Wnd.h"
+#include "CurrentMessage.h"
 #include "HandleMap.h"
 #include "WinApp.h"
 
@@ -281,16 +282,10 @@ BOOL CWnd::DestroyWindow()
 
 LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    MSG* cur = AfxGetCurrentMessage();
-    MSG saved = *cur;
-    cur->hwnd = hWnd;
-    cur->message = message;
-    cur->wParam = wParam;
-    cur->lParam = lParam;
+    CCurrentMessageScope current(hWnd, message, wParam, lParam);
     LRESULT result = pWnd->WindowProc(message, wParam, lParam);
     if (message == WM_NCDESTROY && WndPermanentMap::Lookup(hWnd) == pWnd)
         pWnd->FinishNcDestroy();
-    *AfxGetCurrentMessage() = saved;
     return result;
 }
 

@@ -2,12 +2,18 @@
 #pragma once
 #include "Afx.h"
 #include "ScheduleRecord.h"
+#include "ScheduleRowTexts.h"
 
-enum { SCHEDULE_ROW_COLUMNS = 8 };
 // Column titles and widths of the list.
 LPCSTR ScheduleColumnTitle(int nColumn);
 int ScheduleColumnWidth(int nColumn);
 // One cell; a value outside its table shows as its number.
-CString ScheduleRowText(const ScheduleRecord& record, int nColumn);
+inline CString ScheduleRowText(const ScheduleRecord& record, int nColumn)
+{
+    return ScheduleCellText(record, nColumn, TRUE);
+}
 // The key FindEntryByRow matches: the start as "%Y/%b/%d%H:%M:%S".
-CString ScheduleRowKey(const ScheduleRecord& record);
+inline CString ScheduleRowKey(const ScheduleRecord& record)
+{
+    return ScheduleRowKey((time_t)record.tStart);
+}

@@ -11,6 +11,7 @@
 #include "ScheduleStore.h"
 #include "ScheduleTestTime.h"
 #include "StoredFile.h"
+#include "SweepEdits.h"
 #include "TestSupport.h"
 #include "ThemeFrame.h"
 
@@ -74,15 +75,10 @@ TEST_F(TimewardenFilesSweep, ThemeIni)
 
     ts::FileSweep sweep(theme_, 0x7E3u);
     sweep.Truncations().TextNumbers().DroppedLines();
-    std::string missing = theme_;
-    missing.replace(missing.find("left.gif"), 8, "none.gif");
-    sweep.Add("missing border image", missing);
-    std::string longName = theme_;
-    longName.insert(longName.find("top.bmp"), std::string(4000, 'x'));
-    sweep.Add("image name of 4000 characters", longName);
-    std::string buttons = theme_;
-    buttons.replace(buttons.find("ButtonCount=2"), 13, "ButtonCount=2147483647");
-    sweep.Add("2147483647 buttons", buttons);
+    sweep.Add("missing border image", ts::Replaced(theme_, "left.gif", "none.gif"));
+    sweep.Add("image name of 4000 characters",
+              ts::Replaced(theme_, "top.bmp", std::string(4000, 'x') + "top.bmp"));
+    sweep.Add("2147483647 buttons", ts::Replaced(theme_, "ButtonCount=2", "ButtonCount=2147483647"));
     sweep.RandomBytes(10000 - (int)sweep.Count());
     ASSERT_GE(sweep.Count(), 10000u);
 
@@ -118,10 +114,7 @@ TEST_F(TimewardenFilesSweep, ThemeIni)
     // Border images of 0 x 0 and 65535 x 65535 pixels, and a missing one.
     std::string right = ts::ReadWholeFile(dir_ + "right.bmp");
     for (unsigned side : {0u, 65535u}) {
-        std::string sized = right;
-        memcpy(&sized[18], &side, 4);
-        memcpy(&sized[22], &side, 4);
-        ts::WriteWholeFile(dir_ + "right.bmp", sized);
+        ts::WriteWholeFile(dir_ + "right.bmp", ts::BmpClaiming(right, side));
         LoadTheme(&loaded);
         EXPECT_FALSE(loaded) << "a theme loaded with a right border of " << side << " pixels";
     }

@@ -3,22 +3,11 @@
 // settleScale times what the walk asks for, everything else is left out.
 #pragma once
 #include "CardState.h"
-#include "TuningHost.h"
+#include "QuietTuningHost.h"
 
-class CardScanHost : public CTuningHost {
+class CardScanHost : public CQuietTuningHost {
 public:
     explicit CardScanHost(double settleScale = 0.01) : settleScale(settleScale) {}
-    BOOL HasMainWindow() override { return TRUE; }
-    BOOL HasGraph() override { return TRUE; }
-    void EnsureGraph() override {}
-    void EnableAudio(BOOL) override {}
-    void ShowVideoWindow() override {}
-    BOOL HasSettingsWindow() override { return FALSE; }
-    BOOL IsSettingsWindowVisible() override { return FALSE; }
-    void PostToSettingsWindow(UINT) override {}
-    void SetSkinText(const char*, const char*) override {}
-    void ShowChannelText(const char*) override {}
-    void StopChannelScan() override {}
     void WriteTunerPll(BYTE b0, BYTE b1, BYTE b2, BYTE b3) override
     {
         BYTE b[4] = {b0, b1, b2, b3};

@@ -23,13 +23,7 @@ const char kStubCaption[] = "KESTOR ORVIX Schedule";
 ScheduleRecord RunEntry(time_t start, LONG duration, LONG repeat, LONG source, LONG mode,
                         LONG after, LONG deleteFlag = 0)
 {
-    ScheduleRecord r = Entry(start, duration, repeat, deleteFlag);
-    r.nTvChannel = 3;
-    r.nCableChannel = 5;
-    r.nSource = source;
-    r.nMode = mode;
-    r.nAfterAction = after;
-    return r;
+    return Entry(start, duration, repeat, deleteFlag, source, mode, after, 3, 5);
 }
 
 bool TunedTo(double mhz)

@@ -8,6 +8,7 @@
 #include "Filters.h"
 #include "Globals.h"
 #include "OverlayGraph.h"
+#include "PictureWindow.h"
 #include "Seams.h"
 #include "TuningHost.h"
 #include <algorithm>
@@ -158,17 +159,7 @@ int main()
     }
     Tune(stations[0].freqMHz);
 
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.lpszClassName = "OrvixCaptureBench";
-    wc.hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
-    RegisterClassA(&wc);
-    RECT rc = {0, 0, 720, 576};
-    AdjustWindowRect(&rc, WS_OVERLAPPEDWINDOW, FALSE);
-    HWND hwnd = CreateWindowA(wc.lpszClassName, "capture bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                              0, 0, rc.right - rc.left, rc.bottom - rc.top, NULL, NULL,
-                              wc.hInstance, NULL);
+    HWND hwnd = CreatePictureWindow("OrvixCaptureBench", "capture bench");
     Pump();
 
     // The builder's share: the same RenderStream on a graph of the device alone.

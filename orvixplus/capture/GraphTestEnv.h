@@ -10,6 +10,7 @@
 #include "CaptureTestEnv.h"
 #include <algorithm>
 #include "Globals.h"
+#include "PictureWindow.h"
 #include "TestSupport.h"
 #include <memory>
 #include <string>
@@ -29,17 +30,7 @@ protected:
         settings.m_arrAudioDevices.Add("Kestor TV Arden WDM Audio Capture");
         settings.m_nInputSource = 3;  // composite: no standard from the country
         g_pSettings = &settings;
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(NULL);
-        wc.lpszClassName = "OrvixGraphTestOwner";
-        wc.hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
-        RegisterClassA(&wc);
-        RECT rc = {0, 0, 720, 576};
-        AdjustWindowRect(&rc, WS_OVERLAPPEDWINDOW, FALSE);
-        owner = CreateWindowA("OrvixGraphTestOwner", "graph test", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                              0, 0, rc.right - rc.left, rc.bottom - rc.top, NULL, NULL,
-                              wc.hInstance, NULL);
+        owner = CreatePictureWindow("OrvixGraphTestOwner", "graph test");
     }
     void TearDown() override
     {

@@ -17,18 +17,28 @@ inline time_t LocalTime(int year, int month, int day, int hour, int minute, int 
     return mktime(&t);
 }
 
-inline ScheduleRecord Entry(time_t start, LONG duration, LONG repeat, LONG deleteAfterRun = 0)
+// An entry with every field the tests choose.
+inline ScheduleRecord Entry(time_t start, LONG duration, LONG repeat, LONG deleteAfterRun, LONG source, LONG mode,
+                            LONG after, LONG tvChannel, LONG cableChannel)
 {
     ScheduleRecord r = {};
     r.tStart = (LONG)start;
     r.nDuration = duration;
     r.nRepeat = repeat;
-    r.nTvChannel = 5;
-    r.nCableChannel = 7;
-    r.nMode = SCHEDULE_MODE_RECORD;
-    r.nAfterAction = SCHEDULE_AFTER_NOTHING;
+    r.nSource = source;
+    r.nTvChannel = tvChannel;
+    r.nCableChannel = cableChannel;
+    r.nMode = mode;
+    r.nAfterAction = after;
     r.bDeleteAfterRun = deleteAfterRun;
     return r;
+}
+
+// A recording on antenna channel 5 (cable 7) with nothing to do after it.
+inline ScheduleRecord Entry(time_t start, LONG duration, LONG repeat, LONG deleteAfterRun = 0)
+{
+    return Entry(start, duration, repeat, deleteAfterRun, SCHEDULE_SOURCE_TV, SCHEDULE_MODE_RECORD,
+                 SCHEDULE_AFTER_NOTHING, 5, 7);
 }
 
 // Sets the schedule clock while it lives.

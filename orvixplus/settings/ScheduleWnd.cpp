@@ -33,18 +33,6 @@ const RECT kListRect = {25, 55, 535, 225};
 const char* const kColumns[CScheduleWnd::COLUMNS] = {"日期", "开始", "持续", "来源", "频道", "每天", "模式",
                                                      "预约录像后"};
 
-const char* const kSources[] = {"TV", "Cable", "Composite", "S-Video"};
-const char* const kRepeats[] = {"SUN", "MON", "TUE", "WED", "THU", "FRI", "SAT", "DAY", "ONCE"};
-const char* const kModes[] = {"View", "REC"};
-const char* const kAfterActions[] = {"Nothing to do", "ORVIX shut-down", "Entering the Stand-by mode",
-                                     "PC shut-down"};
-
-template <size_t N>
-const char* TableText(const char* const (&table)[N], LONG value)
-{
-    return value >= 0 && (size_t)value < N ? table[value] : "";
-}
-
 CString ScheduleFilePath()
 {
     return g_pSettings ? g_pSettings->m_strAppFolder + SCHEDULE_FILE_NAME : CString();
@@ -65,25 +53,8 @@ void ChangeBusy(BOOL bIncrement)
 
 void FormatScheduleRow(const ScheduleRecord& r, CString texts[8])
 {
-    CTime start((time_t)r.tStart);
-    texts[0] = start.Format("%Y/%b/%d");
-    texts[1] = start.Format("%H:%M:%S");
-    texts[2] = CTimeSpan((time_t)r.nDuration).Format("%H:%M:%S");
-    texts[3] = TableText(kSources, r.nSource);
-    if (r.nSource == SCHEDULE_SOURCE_TV)
-        texts[4].Format("%d", (int)r.nTvChannel);
-    else if (r.nSource == SCHEDULE_SOURCE_CABLE)
-        texts[4].Format("%d", (int)r.nCableChannel);
-    else
-        texts[4] = "0";
-    texts[5] = TableText(kRepeats, r.nRepeat);
-    texts[6] = TableText(kModes, r.nMode);
-    texts[7] = TableText(kAfterActions, r.nAfterAction);
-}
-
-CString ScheduleRowKey(time_t start)
-{
-    return CTime(start).Format("%Y/%b/%d%H:%M:%S");
+    for (int column = 0; column < SCHEDULE_ROW_COLUMNS; column++)
+        texts[column] = ScheduleCellText(r, column, FALSE);
 }
 
 // --- creation and destruction ------------------------------------------------

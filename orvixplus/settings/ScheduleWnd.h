@@ -6,6 +6,7 @@
 #pragma once
 #include "Afx.h"
 #include "ScheduleList.h"
+#include "ScheduleRowTexts.h"
 #include "SkinButtons.h"
 #include "SkinFrame.h"
 #include "SkinListCtrl.h"
@@ -26,8 +27,6 @@ class CScheduleAddDlg;
 // The texts of one row, column by column; values outside a column's table
 // show as empty text.
 void FormatScheduleRow(const ScheduleRecord& record, CString texts[8]);
-// The key a row is found again by: its date and start columns joined.
-CString ScheduleRowKey(time_t start);
 
 class CScheduleWnd {
 public:

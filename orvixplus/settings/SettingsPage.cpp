@@ -35,6 +35,26 @@ private:
     HBITMAP m_h;
 };
 
+// A hover button whose region is its whole rectangle.
+BOOL CreateShapedButton(CHoverTextButton* p, UINT nID, LPCSTR text, const RECT& rc, CWnd* pParent)
+{
+    CRect r(rc);
+    HRGN hRgn = ::CreateRectRgn(0, 0, r.Width(), r.Height());
+    p->SetRegion(hRgn);
+    ::DeleteObject(hRgn);
+    p->SetShaped(TRUE);
+    return p->Create(text, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, rc, pParent, nID);
+}
+
+// A check button or toggle from one image holding both its states.
+BOOL CreateTwoStateButton(CImageTextButton* p, UINT nImage, UINT nID, LPCSTR text, const RECT& rc,
+                          CWnd* pParent)
+{
+    CResourceBitmap image(nImage);
+    p->SetBitmaps(image, kStateOff, image, kStateOn);
+    return p->Create(text, WS_CHILD | WS_VISIBLE, rc, pParent, nID);
+}
+
 }  // namespace
 
 CSettingsPage::CSettingsPage()
@@ -198,14 +218,7 @@ CHoverTextButton* CSettingsPage::AddButton(UINT nID, LPCSTR text, const RECT& rc
     CResourceBitmap normal(IDB_HOVER_NORMAL), hover(IDB_HOVER_HOT), pressed(IDB_HOVER_PRESSED);
     p->SetBitmaps(normal, normal.Bounds(), hover, hover.Bounds(), pressed, pressed.Bounds(), normal,
                   normal.Bounds());
-    CRect r(rc);
-    HRGN hRgn = ::CreateRectRgn(0, 0, r.Width(), r.Height());
-    p->SetRegion(hRgn);
-    ::DeleteObject(hRgn);
-    p->SetShaped(TRUE);
-    if (!p->Create(text, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, rc, this, nID))
-        return NULL;
-    return p;
+    return CreateShapedButton(p, nID, text, rc, this) ? p : NULL;
 }
 
 CHoverTextButton* CSettingsPage::AddMoveButton(UINT nID, int nRow, const RECT& rc)
@@ -216,23 +229,14 @@ CHoverTextButton* CSettingsPage::AddMoveButton(UINT nID, int nRow, const RECT& r
     const int c = kMoveCell, y = c * nRow;
     CRect r0(0, y, c, y + c), r1(c, y, 2 * c, y + c), r2(2 * c, y, 3 * c, y + c), r3(3 * c, y, 4 * c, y + c);
     p->SetBitmaps(cells, r0, cells, r1, cells, r2, cells, r3);
-    CRect r(rc);
-    HRGN hRgn = ::CreateRectRgn(0, 0, r.Width(), r.Height());
-    p->SetRegion(hRgn);
-    ::DeleteObject(hRgn);
-    p->SetShaped(TRUE);
-    if (!p->Create("", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, rc, this, nID))
-        return NULL;
-    return p;
+    return CreateShapedButton(p, nID, "", rc, this) ? p : NULL;
 }
 
 CSkinCheckButton* CSettingsPage::AddCheck(UINT nID, LPCSTR text, const RECT& rc, CWnd* pParent)
 {
     CSkinCheckButton* p = new CSkinCheckButton;
     Keep(p);
-    CResourceBitmap image(IDB_CHECK);
-    p->SetBitmaps(image, kStateOff, image, kStateOn);
-    if (!p->Create(text, WS_CHILD | WS_VISIBLE, rc, pParent ? pParent : this, nID))
+    if (!CreateTwoStateButton(p, IDB_CHECK, nID, text, rc, pParent ? pParent : this))
         return NULL;
     if (g_pSkinCtrlMap)
         g_pSkinCtrlMap->AddCheck(nID, p);
@@ -243,9 +247,7 @@ CImageToggle* CSettingsPage::AddToggle(UINT nID, LPCSTR text, const RECT& rc, CW
 {
     CImageToggle* p = new CImageToggle;
     Keep(p);
-    CResourceBitmap image(IDB_TOGGLE);
-    p->SetBitmaps(image, kStateOff, image, kStateOn);
-    if (!p->Create(text, WS_CHILD | WS_VISIBLE, rc, pParent ? pParent : this, nID))
+    if (!CreateTwoStateButton(p, IDB_TOGGLE, nID, text, rc, pParent ? pParent : this))
         return NULL;
     if (g_pSkinCtrlMap)
         g_pSkinCtrlMap->AddToggle(nID, p);

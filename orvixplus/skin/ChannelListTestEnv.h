@@ -9,6 +9,7 @@
 #include "AppState.h"
 #include "ChannelListCtrl.h"
 #include "ChannelTestEnv.h"
+#include "QuietTuningHost.h"
 #include "SkinCtrlMap.h"
 #include "SkinMessages.h"
 #include "SkinScreen.h"
@@ -58,22 +59,10 @@ protected:
 };
 
 // Tunes nothing; remembers the last channel text it was to show.
-class CQuietTuner : public CTuningHost {
+class CQuietTuner : public CQuietTuningHost {
 public:
     std::string last;
-    BOOL HasMainWindow() override { return TRUE; }
-    BOOL HasGraph() override { return TRUE; }
-    void EnsureGraph() override {}
-    void EnableAudio(BOOL) override {}
-    void ShowVideoWindow() override {}
-    BOOL HasSettingsWindow() override { return FALSE; }
-    BOOL IsSettingsWindowVisible() override { return FALSE; }
-    void PostToSettingsWindow(UINT) override {}
-    void SetSkinText(const char*, const char*) override {}
     void ShowChannelText(const char* text) override { last = std::string("osd=") + text; }
-    void StopChannelScan() override {}
-    void WriteTunerPll(BYTE, BYTE, BYTE, BYTE) override {}
-    void Pause(DWORD) override {}
 };
 
 class ChannelListTest : public ChannelTest {

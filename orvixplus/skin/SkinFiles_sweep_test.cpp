@@ -9,6 +9,7 @@
 #include "BitmapUtil.h"
 #include "ColorTheme.h"
 #include "FileSweep.h"
+#include "SweepEdits.h"
 #include "ShapeDialog.h"
 #include "SkinFrame.h"
 #include "TestSupport.h"
@@ -229,22 +230,12 @@ TEST_F(SkinFilesSweep, SkinIni)
     sweep.Truncations().TextNumbers().DroppedLines();
     // A value longer than the token parser's working copy, and one longer
     // than the reader's buffer.
-    std::string longValue = valid;
-    longValue.insert(longValue.find("Play,") + 5, std::string(5000, 'x'));
-    sweep.Add("tip of 5000 characters", longValue);
-    std::string manyCommas = valid;
-    manyCommas.insert(manyCommas.find("Button1=") + 8, std::string(3000, ','));
-    sweep.Add("3000 commas", manyCommas);
+    sweep.Add("tip of 5000 characters", ts::Replaced(valid, "Play,", "Play," + std::string(5000, 'x')));
+    sweep.Add("3000 commas", ts::Replaced(valid, "Button1=", "Button1=" + std::string(3000, ',')));
     // Images that are missing or named wrongly.
-    std::string missing = valid;
-    missing.replace(missing.find("mask.bmp"), 8, "none.bmp");
-    sweep.Add("missing mask", missing);
-    std::string noFrame = valid;
-    noFrame.replace(noFrame.find("frame.bmp"), 9, "none.bmp");
-    sweep.Add("missing frame image", noFrame);
-    std::string folder = valid;
-    folder.replace(folder.find("normal.bmp"), 10, "..\\..\\..");
-    sweep.Add("image named by a folder", folder);
+    sweep.Add("missing mask", ts::Replaced(valid, "mask.bmp", "none.bmp"));
+    sweep.Add("missing frame image", ts::Replaced(valid, "frame.bmp", "none.bmp"));
+    sweep.Add("image named by a folder", ts::Replaced(valid, "normal.bmp", "..\\..\\.."));
     sweep.RandomBytes(10000 - (int)sweep.Count());
     ASSERT_GE(sweep.Count(), 10000u);
 
@@ -367,9 +358,7 @@ TEST_F(SkinFilesSweep, Images)
     ASSERT_TRUE(ts::WriteWholeFile(ini_, kSkinIni));
     std::string mask = ts::ReadWholeFile(dir_ + "mask.bmp"), frame = ts::ReadWholeFile(dir_ + "frame.bmp");
     for (unsigned side : {0u, 65535u}) {
-        std::string big = bmp;
-        memcpy(&big[18], &side, 4);
-        memcpy(&big[22], &side, 4);
+        std::string big = ts::BmpClaiming(bmp, side);
         for (const char* name : {"mask.bmp", "frame.bmp"}) {
             ts::WriteWholeFile(dir_ + name, big);
             EXPECT_EQ("", LoadAll()) << name << " of " << side;

@@ -1,4 +1,5 @@
 #include "SubclassWnd.h"
+#include "CurrentMessage.h"
 #include <memory>
 
 IMPLEMENT_DYNAMIC(CSubclassWnd, CObject)
@@ -56,13 +57,7 @@ LRESULT CSubclassWnd::Default()
 
 LRESULT CALLBACK CSubclassWnd::HookWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    MSG* cur = AfxGetCurrentMessage();
-    MSG saved = *cur;
-    cur->hwnd = hWnd;
-    cur->message = message;
-    cur->wParam = wParam;
-    cur->lParam = lParam;
-
+    CCurrentMessageScope current(hWnd, message, wParam, lParam);
     LRESULT result;
     CSubclassWndMap& map = CSubclassWndMap::GetHookMap();
     CSubclassWnd* head = map.Lookup(hWnd);
@@ -77,7 +72,6 @@ LRESULT CALLBACK CSubclassWnd::HookWndProc(HWND hWnd, UINT message, WPARAM wPara
     } else {
         result = head->WindowProc(message, wParam, lParam);
     }
-    *AfxGetCurrentMessage() = saved;
     return result;
 }
 
