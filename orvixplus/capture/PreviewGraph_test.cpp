@@ -237,12 +237,18 @@ TEST_F(PreviewTest, TheDisplaysTextAndLevelAreDrawnIntoThePicture)
     }));
     EXPECT_GT(in, 200) << "the text's strokes";
     EXPECT_LE(out, baseOut) << "display colour outside the text's extent";
-    // And the window shows what the grabber holds, one to one.
+    // And the window shows what the grabber holds, one to one, once the
+    // renderer's drawing has reached the screen (Wine flushes it while a
+    // thread of the process waits for messages).
     RECT screenBox = box;
     MapWindowPoints(owner, NULL, (POINT*)&screenBox, 2);
     int onScreen = 0;
-    for (DWORD px : tv::ScreenPixels(screenBox))
-        onScreen += IsOsdColour(RGB((px >> 16) & 0xFF, (px >> 8) & 0xFF, px & 0xFF));
+    ts::PumpUntil([&] {
+        onScreen = 0;
+        for (DWORD px : tv::ScreenPixels(screenBox))
+            onScreen += IsOsdColour(RGB((px >> 16) & 0xFF, (px >> 8) & 0xFF, px & 0xFF));
+        return onScreen > 100;
+    });
     EXPECT_GT(onScreen, 100);
 
     // The level bar of 20 cells, 20 pixels each, below the text.
