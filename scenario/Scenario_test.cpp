@@ -44,14 +44,10 @@ std::string Folder()
 
 std::string Bytes(const void* p, size_t n) { return std::string((const char*)p, n); }
 
-// The tuner bytes the card's log shows for a frequency.
+// The tuner's line in the card's log for a frequency.
 std::string TunerWrite(double mhz)
 {
-    int divider = (int)((mhz + 38.875) * 16);
-    int band = mhz <= 164.25 ? 1 : mhz <= 464.25 ? 2 : 8;
-    char line[64];
-    snprintf(line, sizeof(line), "I2CWrite C0: %02X %02X CE %02X", (divider >> 8) & 0xFF, divider & 0xFF, band);
-    return line;
+    return "I2CWrite C0: " + tv::TunerBytesText(mhz);
 }
 
 int CountLines(const std::vector<std::string>& lines, const std::string& prefix)

@@ -66,16 +66,6 @@ std::vector<std::string> TunerWrites()
     return writes;
 }
 
-// The bytes the tuner takes for a frequency, as the card's log shows them.
-std::string TunerBytesText(double mhz)
-{
-    int divider = (int)((mhz + 38.875) * 16);
-    int band = mhz <= 164.25 ? 1 : mhz <= 464.25 ? 2 : 8;
-    char text[32];
-    snprintf(text, sizeof(text), "%02X %02X CE %02X", (divider >> 8) & 0xFF, divider & 0xFF, band);
-    return text;
-}
-
 bool TunedTo(double mhz)
 {
     return fabs(CardCtl_TunedFrequency() - mhz) < 0.07;
@@ -170,7 +160,7 @@ TEST_F(Tuning, StartUpTunesTheSavedChannelOnceThroughAChainItLetsGo)
     std::vector<std::string> writes = TunerWrites();
     ASSERT_EQ(3u, writes.size());
     for (const std::string& w : writes)
-        EXPECT_NE(std::string::npos, w.find("I2CWrite C0: " + TunerBytesText(159.25))) << w;
+        EXPECT_NE(std::string::npos, w.find("I2CWrite C0: " + tv::TunerBytesText(159.25))) << w;
     const char* chain[] = {"CreateEnumerator", "GetDeviceCount -> 1", "GetDevice 0", "QueryDevice",
                            "GetI2C", "QueryI2C", "I2CSlave C0", "I2CWrite C0"};
     size_t at = 0;

@@ -23,6 +23,16 @@ namespace tv {
 // to take every few milliseconds.
 const int kGridX = 32, kGridY = 24;
 
+// The bytes the tuner takes for a frequency, as the card's log shows them.
+inline std::string TunerBytesText(double mhz)
+{
+    int divider = (int)((mhz + 38.875) * 16);
+    int band = mhz <= 164.25 ? 1 : mhz <= 464.25 ? 2 : 8;
+    char text[32];
+    snprintf(text, sizeof(text), "%02X %02X CE %02X", (divider >> 8) & 0xFF, divider & 0xFF, band);
+    return text;
+}
+
 inline POINT GridPoint(int i, int j, int cx, int cy)
 {
     POINT p = {(2 * i + 1) * cx / (2 * kGridX), (2 * j + 1) * cy / (2 * kGridY)};
