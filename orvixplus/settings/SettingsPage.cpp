@@ -161,7 +161,6 @@ CSkinLabel* CSettingsPage::AddLabel(UINT nID, LPCSTR text, const RECT& rc, BOOL 
     p->SetRectB(&kOneBorder);
     if (!p->Create(text, WS_CHILD | WS_VISIBLE, rc, pParent ? pParent : this, nID))
         return NULL;
-    p->SetText(text);
     if (bRegister && g_pSkinCtrlMap)
         g_pSkinCtrlMap->AddLabel(nID, p);
     return p;

@@ -529,6 +529,57 @@ TEST_F(SliderTest, CheckToggleTabAndHoverTextButtons)
 
 // --- labels -------------------------------------------------------------------------
 
+TEST_F(SliderTest, FramedLabelsShowTheTextTheyWereMadeWith)
+{
+    const COLORREF fill = RGB(230, 230, 200);
+    HBITMAP sheet = skintest::SolidBitmap(40, 20, fill);
+    const CRect src(0, 0, 40, 20), borders(1, 1, 1, 1);
+    // Pixels that are not the fill: the text (frame and fill are one colour).
+    auto ink = [&](CWnd& w) {
+        w.UpdateWindow();
+        CClientDC dc(&w);
+        CRect rc;
+        w.GetClientRect(&rc);
+        int n = 0;
+        for (int y = 0; y < rc.bottom; ++y)
+            for (int x = 0; x < rc.right; ++x)
+                n += (dc.GetPixel(x, y) & 0xffffff) != fill;
+        return n;
+    };
+    CSkinLabel label;
+    label.SetBitmap(sheet, src);
+    label.SetRectA(&src);
+    label.SetRectB(&borders);
+    ASSERT_TRUE(label.Create("Channel 12", WS_CHILD | WS_VISIBLE, CRect(5, 5, 125, 30), &parent_, 21));
+    EXPECT_STREQ("Channel 12", label.GetText());
+    EXPECT_GT(ink(label), 20) << "centred label";
+
+    CEllipsisLabel ellipsis;
+    ellipsis.SetBitmaps(sheet, src, sheet, src);
+    ellipsis.SetRectA(&src);
+    ellipsis.SetRectB(&borders);
+    ASSERT_TRUE(ellipsis.Create("D:\\Captures\\evening news.mpg", WS_CHILD | WS_VISIBLE, CRect(5, 35, 125, 55),
+                                &parent_, 22));
+    EXPECT_STREQ("D:\\Captures\\evening news.mpg", ellipsis.GetText());
+    EXPECT_GT(ink(ellipsis), 20) << "ellipsis label";
+    ellipsis.SetText("");
+    EXPECT_EQ(0, ink(ellipsis)) << "without a text only the images are left";
+
+    // A label put on a static that already has its text (as from a dialog
+    // template) takes that text.
+    HWND hStatic = ::CreateWindowA("STATIC", "Input 2", WS_CHILD | WS_VISIBLE, 130, 5, 120, 25, parent_.m_hWnd,
+                                   (HMENU)23, AfxGetInstanceHandle(), NULL);
+    CSkinLabel taken;
+    taken.SetBitmap(sheet, src);
+    taken.SetRectA(&src);
+    taken.SetRectB(&borders);
+    ASSERT_TRUE(taken.SubclassWindow(hStatic));
+    taken.Invalidate(FALSE);
+    EXPECT_STREQ("Input 2", taken.GetText());
+    EXPECT_GT(ink(taken), 20) << "subclassed label";
+    DeleteObject(sheet);
+}
+
 TEST(FitTextTest, BoundariesOneCharacterAndWholeChineseCharacters)
 {
     HDC dc = CreateCompatibleDC(NULL);

@@ -187,10 +187,20 @@ void CFramedLabel::SetText(LPCTSTR lpszText)
         Invalidate(FALSE);
 }
 
+// A window subclassed after the fact (a dialog's control) has its text now.
 void CFramedLabel::PreSubclassWindow()
 {
     CStatic::PreSubclassWindow();
     GetWindowText(m_strText);
+}
+
+// One made with Create is bound before the system gives it its text; by
+// WM_CREATE the text is there.
+int CFramedLabel::OnCreate(LPCREATESTRUCT lpCreateStruct)
+{
+    int result = CStatic::OnCreate(lpCreateStruct);
+    GetWindowText(m_strText);
+    return result;
 }
 
 CRect CFramedLabel::Inside(const CRect& rc) const

@@ -63,6 +63,7 @@ public:
     const CString& GetText() const { return m_strText; }
 protected:
     virtual void PreSubclassWindow();
+    virtual int OnCreate(LPCREATESTRUCT lpCreateStruct);
     virtual BOOL OnEraseBkgnd(CDC*) { return TRUE; }
     // The client rectangle less the frame's borders.
     CRect Inside(const CRect& rc) const;
