@@ -175,7 +175,6 @@ void CSkinBarBase::OnMouseMove(UINT, CPoint point)
 
 void CSkinBarBase::OnLButtonUp(UINT, CPoint point)
 {
-    BOOL dragged = m_bDragging;
     BOOL firstHeld = m_bFirstHeld, secondHeld = m_bSecondHeld;
     UpdateThumb();
     // A short click leaves the delay timer running: both go.
@@ -184,8 +183,8 @@ void CSkinBarBase::OnLButtonUp(UINT, CPoint point)
     m_bFirstHeld = m_bSecondHeld = m_bGrabbed = m_bDragging = FALSE;
     if (GetCapture() == this)
         ReleaseCapture();
-    if (dragged)
-        return;
+    // Every release counts, a drag's too: the thumb has just been put back
+    // where the list is, so a drag let go over the thumb does nothing.
     int at = m_bVertical ? point.y : point.x;
     // The vertical bar steps only for the arrow the press began on.
     if (InFirstArrow(at) && (firstHeld || !m_bVertical)) {

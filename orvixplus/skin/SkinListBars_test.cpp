@@ -156,11 +156,25 @@ TEST_F(SkinListBarsTest, DragPutsTheRowUnderTheThumbOnTopWithTallRows)
     Move(y + 40);
     expected = (int)((y + 40 - 10 - 16) / ((double)track / limit));
     EXPECT_EQ(expected, Top());
-    // The release that ends a drag makes no step.
+    // Released over the thumb, the drag ends without a step.
     Release(y + 40);
     EXPECT_EQ(expected, Top());
     list_.SendMessage(WM_SETFONT, 0, FALSE);
     DeleteObject(font);
+}
+
+TEST_F(SkinListBarsTest, ReleaseOverTheDownArrowAfterADragPagesWithoutALineStep)
+{
+    Fill(40);
+    int page = PerPage();
+    Press(bar_.GetThumb() + 5);
+    Move(40);
+    int dragged = Top();
+    ASSERT_GT(dragged, 0);
+    ASSERT_LT(dragged + page, 40 - page) << "room for a page and a line after the drag";
+    // The press was on the thumb, not the arrow: outside the thumb, a page.
+    Release(DownArrowY());
+    EXPECT_EQ(dragged + page, Top());
 }
 
 TEST_F(SkinListBarsTest, NothingToScrollIsHarmless)
@@ -281,10 +295,14 @@ TEST(SkinHScrollBarTest, ArrowsAndPagesMoveTheListSideways)
     // The thumb's left edge is on the thumb: no page.
     click(bar.GetThumb());
     EXPECT_EQ(paged, pos());
-    // A press on the thumb released over the right arrow still steps.
-    bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(bar.GetThumb() + 2, 8));
+    // A press on the thumb, a short drag, and a release over the right arrow
+    // still steps: one line on from where the drag left the list.
+    int grab = bar.GetThumb() + 2;
+    bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(grab, 8));
+    bar.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grab + 3, 8));
+    int dragged = pos();
     bar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(195, 8));
-    EXPECT_GT(pos(), paged);
+    EXPECT_EQ(dragged + line, pos());
     click(bar.GetThumb() - 1);
     EXPECT_LT(pos(), paged + 1);
     host.DestroyWindow();
