@@ -23,7 +23,7 @@ static const int kProgressEnd = 200;
 
 CInstallDlg::CInstallDlg(CWnd* pParent)
     : CDialog(CInstallDlg::IDD, pParent), m_bChanged(FALSE), m_bFailed(FALSE),
-      m_registryRoot(HKEY_LOCAL_MACHINE)
+      m_registryRoot(HKEY_LOCAL_MACHINE), m_nWindows98(-1)
 {
     m_hIcon = ::LoadIcon(AfxGetResourceHandle(), MAKEINTRESOURCE(IDR_MAINFRAME));
 }
@@ -57,7 +57,7 @@ BOOL CInstallDlg::OnInitDialog()
         AfxMessageBox(kCannotUpdate);
         return TRUE;
     }
-    if (IsWindows98())
+    if (m_nWindows98 < 0 ? IsWindows98() : m_nWindows98)
         UpdateFriendlyName98();
     else
         UpdateFriendlyNameNT();
@@ -96,7 +96,9 @@ BOOL CInstallDlg::CopyDriverFiles()
 void CInstallDlg::UpdateFriendlyNameNT()
 {
     NameUpdateResult result = ::UpdateFriendlyNameNT(m_registryRoot);
-    if (result.written > 0)
+    // Deliberately unlike Windows 98: on the NT family a name found wrong
+    // offers the restart even when its write was refused.
+    if (result.written > 0 || result.failed > 0)
         m_bChanged = TRUE;
     if (result.failed > 0)
         m_bFailed = TRUE;

@@ -17,6 +17,8 @@ public:
     void SetWindowsFolder(const std::string& folder) { m_windowsFolder = folder; }
     void SetProgramFolder(const std::string& folder) { m_programFolder = folder; }
     void SetRegistryRoot(HKEY root) { m_registryRoot = root; }
+    // The device name's path: by default the one this Windows takes.
+    void SetWindows98(BOOL bWindows98) { m_nWindows98 = bWindows98 ? 1 : 0; }
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
@@ -33,10 +35,13 @@ protected:
 
     CProgressCtrl m_progress;
     HICON m_hIcon;
-    BOOL m_bChanged;   // something was installed or renamed: a restart is due
+    // Something was installed or renamed, or on the NT path a rename was
+    // refused: the restart is offered.
+    BOOL m_bChanged;
     BOOL m_bFailed;    // something could not be installed or renamed
 
     std::string m_windowsFolder;
     std::string m_programFolder;
     HKEY m_registryRoot;
+    int m_nWindows98;   // -1: ask the system
 };

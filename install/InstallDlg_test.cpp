@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 #include "InstallDlg.h"
+#include "DriverFiles.h"
 #include "InstallTestFixtures.h"
 #include "Seams.h"
 #include "TestSupport.h"
 #include <commctrl.h>
-#include <shlwapi.h>
 
 using namespace installtest;
 
@@ -50,15 +50,23 @@ int AtMessageBox(HWND, LPCSTR text, LPCSTR, UINT flags)
     return FwDefaultAnswer(flags);
 }
 
-}  // namespace
+const std::string kCannotUpdate = u8"无法更新驱动程序!";
+const std::string kQuestion = u8"请保存关闭其他程序，点击确定后将重新启动您的电脑，以便完成驱动更新!";
+const std::vector<std::string> kRestarted = {"ExitWindowsEx 0x6 0x0"};
 
-TEST(InstallDlg, MissingFileRunsTheProgressOutThenAsksToRestart)
+struct DialogRun {
+    std::vector<std::string> boxes;   // every box, in order, each answered OK
+    int stepsAtQuestion;
+    std::vector<std::string> restarts;
+};
+
+// The dialog on the test's folders and registry, on the system's name path
+// unless windows98 (0 or 1) chooses one.
+DialogRun RunDialog(const Folders& f, const FakeMachine& m, int windows98 = -1)
 {
-    Folders f;
-    f.InstallAll();
-    DeleteFileA(f.Target(3).c_str());
-    HKEY emptyMachine;
-    RegCreateKeyA(HKEY_CURRENT_USER, "Software\\OrvixTests\\install-dialog", &emptyMachine);
+    g_boxes.clear();
+    g_steps = 0;
+    g_stepsAtQuestion = -1;
     std::string power = ts::FreshTempDir("install-power") + "power.log";
     SetEnvironmentVariableA("ORVIX_POWER_LOG", power.c_str());
     FwMessageBoxHook old = FwSetMessageBoxHook(AtMessageBox);
@@ -67,22 +75,68 @@ TEST(InstallDlg, MissingFileRunsTheProgressOutThenAsksToRestart)
         CInstallDlg dlg;
         dlg.SetWindowsFolder(f.windows);
         dlg.SetProgramFolder(f.program);
-        dlg.SetRegistryRoot(emptyMachine);
+        dlg.SetRegistryRoot(m.root);
+        if (windows98 >= 0)
+            dlg.SetWindows98(windows98);
         dlg.DoModal();
     }
     UnhookWindowsHookEx(steps);
     FwSetMessageBoxHook(old);
     SetEnvironmentVariableA("ORVIX_POWER_LOG", NULL);
-    RegCloseKey(emptyMachine);
-    SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\OrvixTests\\install-dialog");
+    return {g_boxes, g_stepsAtQuestion, ts::ReadLines(power)};
+}
 
-    EXPECT_EQ(std::vector<std::string>{
-                  u8"请保存关闭其他程序，点击确定后将重新启动您的电脑，以便完成驱动更新!"},
-              g_boxes);
+}  // namespace
+
+TEST(InstallDlg, MissingFileRunsTheProgressOutThenAsksToRestart)
+{
+    Folders f;
+    f.InstallAll();
+    DeleteFileA(f.Target(3).c_str());
+    FakeMachine emptyMachine("install-dialog");
+    DialogRun run = RunDialog(f, emptyMachine);
+
+    EXPECT_EQ(std::vector<std::string>{kQuestion}, run.boxes);
     // 0 to 200 in steps of 10, and the question on the step after the last.
-    EXPECT_EQ(21, g_stepsAtQuestion);
+    EXPECT_EQ(21, run.stepsAtQuestion);
     EXPECT_EQ(u8"关于 Install(&A)...", g_aboutItem);
     EXPECT_TRUE(g_aboutShown);
-    EXPECT_EQ(std::vector<std::string>{"ExitWindowsEx 0x6 0x0"}, ts::ReadLines(power));
+    EXPECT_EQ(kRestarted, run.restarts);
     EXPECT_EQ("new Drivers\\34dd.dll", ReadTextFile(f.Target(3)));
+}
+
+// A failure always shows its box; the progress and the restart question follow
+// when a file was copied, or a name was written (or refused on the NT path).
+TEST(InstallDlg, AfterAFailureTheRestartFollowsWhatChanged)
+{
+    {
+        SCOPED_TRACE("one file copied, one without its source");
+        Folders f;
+        f.InstallAll();
+        DeleteFileA(f.Target(3).c_str());
+        DeleteFileA(f.Target(6).c_str());
+        DeleteFileA((f.program + g_driverFiles[6].source).c_str());
+        FakeMachine m("install-dialog");
+        DialogRun run = RunDialog(f, m);
+        EXPECT_EQ((std::vector<std::string>{kCannotUpdate, kQuestion}), run.boxes);
+        EXPECT_EQ(21, run.stepsAtQuestion);
+        EXPECT_EQ(kRestarted, run.restarts);
+    }
+    for (int windows98 = 0; windows98 <= 1; windows98++) {
+        SCOPED_TRACE(windows98 ? "name refused on Windows 98" : "name refused on NT");
+        Folders f;
+        f.InstallAll();
+        FakeMachine m("install-dialog");
+        std::string params = m.AddCard(windows98, "SAA7130 Video Capture");
+        m.MakeReadOnly(params);
+        DialogRun run = RunDialog(f, m, windows98);
+        EXPECT_EQ("SAA7130 Video Capture", m.Get(params, "FriendlyName"));
+        if (windows98) {
+            EXPECT_EQ(std::vector<std::string>{kCannotUpdate}, run.boxes);
+            EXPECT_TRUE(run.restarts.empty());
+        } else {
+            EXPECT_EQ((std::vector<std::string>{kCannotUpdate, kQuestion}), run.boxes);
+            EXPECT_EQ(kRestarted, run.restarts);
+        }
+    }
 }

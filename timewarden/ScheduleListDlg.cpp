@@ -247,19 +247,18 @@ void CScheduleListDlg::OnEdit()
 
 void CScheduleListDlg::OnDelete()
 {
+    // Each deleted row is saved and announced on its own, as OrvixPlus's
+    // schedule window does.
     int row = -1;
-    BOOL bChanged = FALSE;
     while ((row = m_list.GetNextItem(row, LVNI_SELECTED)) >= 0) {
         ScheduleRecord r;
         if (FindEntryByRow(RowKey(row), RowDayMode(row), &r)) {
             RemoveScheduleEntry(r);
             m_list.DeleteItem(row);
-            bChanged = TRUE;
+            SaveAndNotify();
             row--;   // the next row has moved up into this place
         }
     }
-    if (bChanged)
-        SaveAndNotify();
     m_list.UpdateBars();
 }
 

@@ -26,11 +26,28 @@ int RecordBox(HWND, LPCSTR text, LPCSTR, UINT flags)
     return FwDefaultAnswer(flags);
 }
 
+std::vector<ScheduleRecord> FileRecords()
+{
+    std::vector<ScheduleRecord> out;
+    FILE* f = fopen(g_strScheduleFile, "rb");
+    if (!f)
+        return out;
+    ScheduleRecord r;
+    while (fread(&r, sizeof(r), 1, f) == 1)
+        out.push_back(r);
+    fclose(f);
+    return out;
+}
+
+// OrvixPlus's side: every 1125, and how many entries the file held then.
 int g_changed = 0;
+std::vector<size_t> g_fileSizesAtChange;
 LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg == WM_COMMAND && LOWORD(wParam) == ID_SCHEDULE_CHANGED)
+    if (msg == WM_COMMAND && LOWORD(wParam) == ID_SCHEDULE_CHANGED) {
         g_changed++;
+        g_fileSizesAtChange.push_back(FileRecords().size());
+    }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
@@ -61,6 +78,7 @@ protected:
     {
         g_boxes.clear();
         g_changed = 0;
+        g_fileSizesAtChange.clear();
         previous_ = FwSetMessageBoxHook(RecordBox);
         g_strScheduleFile = (ts::FreshTempDir("schedule-list") + SCHEDULE_FILE_NAME).c_str();
         g_pScheduleList = new CScheduleList;
@@ -85,18 +103,6 @@ protected:
         wc.lpszClassName = "schedule list test main";
         RegisterClassA(&wc);
         main_ = CreateWindowA(wc.lpszClassName, "Orvix Plus", WS_POPUP, 0, 0, 10, 10, NULL, NULL, wc.hInstance, NULL);
-    }
-    std::vector<ScheduleRecord> FileRecords()
-    {
-        std::vector<ScheduleRecord> out;
-        FILE* f = fopen(g_strScheduleFile, "rb");
-        if (!f)
-            return out;
-        ScheduleRecord r;
-        while (fread(&r, sizeof(r), 1, f) == 1)
-            out.push_back(r);
-        fclose(f);
-        return out;
     }
     void Add(std::function<void(HWND)> act = nullptr, int button = IDC_SCHEDADD_CONFIRM)
     {
@@ -208,6 +214,7 @@ TEST_F(ScheduleListTest, EditReplacesAndAReloadMeanwhileLeavesNoDuplicate)
 
 TEST_F(ScheduleListTest, DeleteAndDeleteAllAndTheRefillDropsFinishedOnceEntries)
 {
+    StartMain();
     AddScheduleEntry(Entry(LocalTime(2030, 5, 7, 8, 0), 600, SCHEDULE_REPEAT_DAILY));
     AddScheduleEntry(Entry(LocalTime(2030, 5, 6, 9, 0), 600, SCHEDULE_REPEAT_ONCE, 1));   // ran already
     AddScheduleEntry(Entry(LocalTime(2030, 5, 9, 9, 0), 600, SCHEDULE_REPEAT_ONCE, 1));
@@ -218,6 +225,8 @@ TEST_F(ScheduleListTest, DeleteAndDeleteAllAndTheRefillDropsFinishedOnceEntries)
     SelectRows({0, 2});
     dlg_.OnDelete();
     EXPECT_EQ(1, Rows());
+    // OrvixPlus hears of each deleted row, the file one entry shorter each time.
+    EXPECT_EQ((std::vector<size_t>{2, 1}), g_fileSizesAtChange);
     std::vector<ScheduleRecord> file = FileRecords();
     ASSERT_EQ(1u, file.size());
     EXPECT_EQ(LocalTime(2030, 5, 9, 9, 0), file[0].tStart);
