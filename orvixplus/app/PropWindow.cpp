@@ -681,30 +681,36 @@ BOOL CPropWindow::FineTune(int nPos)
     double delta = (double)(nPos - saved) * offset * 2.0 / (double)(hi - lo);
     if (nPos == saved || !g_pTunedChannel)
         return TRUE;
-    ChannelRecord rec = *g_pTunedChannel;
-    rec.fFrequency = (float)(rec.fFrequency + delta);
-    int number = rec.nNumber, list = GetInputType();
+    // The list of the input source: the one the tuned channel came from.
+    int number = g_pTunedChannel->nNumber, list = GetInputType();
     if (list == -1)
         return FALSE;
-    if (!g_pChannelStore->Exists(number, list)) {
+    ChannelRecord rec;
+    if (!g_pChannelStore->GetChannel(number, list, &rec)) {
         ResetFineTune();
         return FALSE;
     }
-    int source = g_pSettings->m_nInputSource;
-    if ((source == 1 && list == 1) || (source == 2 && list == 2)) {
-        g_pChannelStore->UpdateChannel(number, list, &rec);
-        g_pChannelStore->SelectChannel(number, list, FALSE);
+    // Only the frequency moves, from the one on the tuner: the stored record
+    // may have a new name or skip flag since it was tuned.
+    rec.fFrequency = (float)(g_pTunedChannel->fFrequency + delta);
+    g_pChannelStore->UpdateChannel(number, list, &rec);
+    // The history's entry first: the tune then finds it and adds no second
+    // one for the new frequency.
+    if (g_pHistoryList) {
+        HistoryRecord h = {-1, list, 1, -1, rec};
+        g_pHistoryList->Update(&h);
     }
+    // The channel on screen is tuned again also when channel stepping skips
+    // it.
+    if (g_pChannelStore->IsSkipped(number, list))
+        g_pChannelStore->SelectChannelInRange(number, list, FALSE);
+    else
+        g_pChannelStore->SelectChannel(number, list, FALSE);
     if (CEditListCtrl* pList = ChannelList()) {
         ChannelRecord* pStored = g_pChannelStore->GetChannelPtr(number, list);
         int row = pStored ? pList->FindRowByChannel(pStored) : -1;
         if (row >= 0)
             pList->SetFrequencyText(row, pStored->fFrequency);
-    }
-    if (g_pHistoryList) {
-        HistoryRecord h = {-1, source == 1 ? 1 : 2, 1, -1, {}};
-        g_pChannelStore->GetChannel(number, list, &h.channel);
-        g_pHistoryList->Update(&h);
     }
     return TRUE;
 }

@@ -2,7 +2,8 @@
 // channel store of country 86 from Bandatlas, history) with a stand-in for
 // the main dialog: the window and its tabs by real clicks, OK / Exit /
 // WM_CLOSE, the messages other windows send, the pages' reports, the scan's
-// reports and channel-file import and export.
+// reports, channel-file import and export, and the tuner bytes that fine
+// tune and channel edits give the simulated card.
 #include <gtest/gtest.h>
 #include <chrono>
 #include <fstream>
@@ -14,6 +15,8 @@
 #include "ChannelHistory.h"
 #include "ChannelListCtrl.h"
 #include "ChannelStore.h"
+#include "FixedText.h"
+#include "FolderDialog.h"
 #include "Globals.h"
 #include "OptionsPanel.h"
 #include "PropWindow.h"
@@ -30,8 +33,55 @@
 #include "VideoPage.h"
 #include "WinApp.h"
 #include "CaptureGraph.h"
+#include "CardScanHost.h"
+#include "SettingsPage.h"
+#include "SkinSlider.h"
+#include "TvStations.h"
 
 namespace {
+
+const BOOL g_ownCard = SetEnvironmentVariableA("ORVIX_CARD", "orvixplus_settings_test");
+
+// The main dialog's tuner on the simulated card, with or without a graph.
+class CCardTuner : public CardScanHost {
+public:
+    CCardTuner() : CardScanHost(0) {}
+    BOOL HasGraph() override { return graph; }
+    bool graph = true;
+};
+
+// The tuner bytes the card took since the last look.
+std::vector<std::string> TunerBytes()
+{
+    std::vector<std::string> bytes;
+    const std::string write = "I2CWrite C0: ";
+    for (const std::string& line : CardTakeLogLines())
+        if (line.compare(0, write.size(), write) == 0 && line.find("(tuner ") != std::string::npos)
+            bytes.push_back(line.substr(write.size(), 11));
+    return bytes;
+}
+
+std::vector<std::string> TunerBytesFor(double mhz)
+{
+    return {tv::TunerBytesText(mhz)};
+}
+
+// The history's entries for a channel number.
+int HistoryEntries(int number)
+{
+    int n = 0;
+    for (int i = 0; i < g_pHistoryList->GetCount(); ++i)
+        n += g_pHistoryList->GetAt(i)->channel.nNumber == number;
+    return n;
+}
+
+// A frequency as the channel list shows it.
+std::string MHzText(double mhz)
+{
+    char text[32];
+    snprintf(text, sizeof(text), "%.2f", mhz);
+    return text;
+}
 
 class CMainStandIn : public CWnd {
 public:
@@ -94,6 +144,7 @@ protected:
     void TearDown() override
     {
         skintest::KeepActive() = NULL;
+        g_pTuningHost = NULL;
         delete prop_;
         prop_ = NULL;
         EXPECT_TRUE(g_pSkinCtrlMap == NULL);
@@ -129,10 +180,26 @@ protected:
     }
     HWND Page(UINT id) const { return ::GetDlgItem(prop_->GetPanel()->m_hWnd, id); }
     CEditListCtrl* List() const { return g_pSkinCtrlMap->GetChannelList(4133); }
+    template <class T> T* Control(UINT page, UINT id) const
+    {
+        return (T*)CWnd::FromHandlePermanent(::GetDlgItem(Page(page), id));
+    }
+    // The antenna channel on screen as a switch to it leaves it; the card's
+    // log starts empty.
+    ChannelRecord* Watch(int number)
+    {
+        g_pTuningHost = &card_;
+        if (!g_pCurrentChannel)
+            g_pCurrentChannel = new ChannelRecord();
+        EXPECT_TRUE(g_pChannelStore->SelectChannelInRange(number, 1, FALSE));
+        CardTakeLogLines();
+        return g_pChannelStore->GetChannelPtr(number, 1);
+    }
 
     CMainStandIn main_;
     CPropWindow* prop_ = NULL;
     std::string dir_;
+    CCardTuner card_;
 };
 
 TEST_F(PropWindowTest, IsATopMostWindowOfItsClassWithFiveTabsOverFivePages)
@@ -466,6 +533,226 @@ TEST_F(PropWindowTest, TheMixerButtonStartsTheSystemFoldersVolumeProgram)
     EXPECT_EQ(1u, ts::ReadLines(log).size());
     SetEnvironmentVariableA("ORVIX_SNDVOL_LOG", NULL);
     DeleteFileA(program.c_str());
+}
+
+TEST_F(PropWindowTest, FineTuneRetunesTheChannelOnScreenAQuarterMegahertzAStep)
+{
+    ChannelRecord* on = Watch(5);
+    ASSERT_TRUE(on != NULL);
+    const double f0 = on->fFrequency;
+    const int row = List()->FindRowByChannel(on);
+    ASSERT_GE(row, 0);
+    HWND page = Page(5009);
+    CSkinLabel* value = Control<CSkinLabel>(5009, 4149);
+    CSkinTrackBar* bar = Control<CSkinTrackBar>(5009, 4146);
+    ASSERT_TRUE(value && bar);
+
+    // A drag shows its steps and tunes nothing.
+    ::SendMessage(page, WM_SKINTRACKBAR_MOVING, 4146, 4);
+    EXPECT_STREQ("4", value->GetText());
+    EXPECT_TRUE(TunerBytes().empty());
+    // PAL-D's 4 MHz, twice, over the bar's 32 steps.
+    ::SendMessage(page, WM_SKINTRACKBAR_MOVED, 4146, 4);
+    EXPECT_EQ(TunerBytesFor(f0 + 1.0), TunerBytes());
+    EXPECT_NEAR(f0 + 1.0, on->fFrequency, 0.001);
+    EXPECT_EQ(MHzText(f0 + 1.0), std::string(List()->GetItemText(row, 4)));
+    // Each release counts from where the bar was let go before (the bar
+    // keeps that position itself on a real release).
+    bar->SetSavedPos(4);
+    ::SendMessage(page, WM_SKINTRACKBAR_MOVED, 4146, 2);
+    EXPECT_EQ(TunerBytesFor(f0 + 0.5), TunerBytes());
+    EXPECT_EQ(1, HistoryEntries(5));
+    // Let go where it was, or outside TV viewing: nothing.
+    bar->SetSavedPos(2);
+    ::SendMessage(page, WM_SKINTRACKBAR_MOVED, 4146, 2);
+    g_pAppState->SetMode(MODE_COMPOSITE_VIEW);
+    ::SendMessage(page, WM_SKINTRACKBAR_MOVED, 4146, 6);
+    g_pAppState->SetMode(MODE_TV_VIEW);
+    EXPECT_TRUE(TunerBytes().empty());
+    EXPECT_NEAR(f0 + 0.5, on->fFrequency, 0.001);
+
+    // Without a graph nothing is tuned; the store, the row and the history
+    // still take the new frequency.
+    card_.graph = false;
+    ::SendMessage(page, WM_SKINTRACKBAR_MOVED, 4146, 6);
+    card_.graph = true;
+    EXPECT_TRUE(TunerBytes().empty());
+    EXPECT_NEAR(f0 + 1.5, on->fFrequency, 0.001);
+    EXPECT_EQ(MHzText(f0 + 1.5), std::string(List()->GetItemText(row, 4)));
+    ASSERT_TRUE(g_pHistoryList->GetAt(0) != NULL);
+    EXPECT_EQ(5, g_pHistoryList->GetAt(0)->channel.nNumber);
+    EXPECT_NEAR(f0 + 1.5, g_pHistoryList->GetAt(0)->channel.fFrequency, 0.001);
+    // A channel renamed and skipped by channel stepping since it was tuned
+    // is still the one on screen, and keeps its new name and flag.
+    SetFixedText(on->szName, "Harbour News");
+    on->nSkip = 1;
+    bar->SetSavedPos(6);
+    ::SendMessage(page, WM_SKINTRACKBAR_MOVED, 4146, 8);
+    EXPECT_EQ(TunerBytesFor(f0 + 1.0), TunerBytes());
+    EXPECT_STREQ("Harbour News", on->szName);
+    EXPECT_EQ(1, on->nSkip);
+
+    // A channel the store no longer has: the controls go back to 0, as on
+    // the channel store's notice of a channel change.
+    g_pTunedChannel->nNumber = 999;
+    bar->SetPos(6);
+    bar->SetSavedPos(0);
+    ::SendMessage(page, WM_SKINTRACKBAR_MOVED, 4146, 6);
+    EXPECT_TRUE(TunerBytes().empty());
+    EXPECT_EQ(0, bar->GetPos());
+    EXPECT_EQ(0, bar->GetSavedPos());
+    EXPECT_STREQ("0", value->GetText());
+    bar->SetPos(3);
+    bar->SetSavedPos(3);
+    value->SetText("3");
+    prop_->SendMessage(WM_CHANNEL_CHANGED, 0, 0);
+    EXPECT_EQ(0, bar->GetPos());
+    EXPECT_EQ(0, bar->GetSavedPos());
+    EXPECT_STREQ("0", value->GetText());
+}
+
+TEST_F(PropWindowTest, ChannelEditsReachTheCaptionTheHistoryAndTheTuner)
+{
+    ChannelRecord* on = Watch(5);
+    ChannelRecord* other = g_pChannelStore->GetChannelPtr(6, 1);
+    ASSERT_TRUE(on && other);
+    const double f0 = on->fFrequency;
+    HWND page = Page(5009);
+    // The records are the rows' own: the list has written the edit into
+    // them before it tells the page.
+    SetFixedText(on->szName, "Harbour News");
+    ::SendMessage(page, WM_EDITLIST_NAMECHANGED, 0, (LPARAM)on);
+    SetFixedText(other->szName, "Lantern Kids");
+    ::SendMessage(page, WM_EDITLIST_NAMECHANGED, 0, (LPARAM)other);
+    EXPECT_EQ(1, main_.Count(WM_APP_SHOW_CHANNEL)) << "only the name on screen is shown";
+    ASSERT_TRUE(g_pHistoryList->GetAt(0) != NULL);
+    EXPECT_STREQ("Harbour News", g_pHistoryList->GetAt(0)->channel.szName);
+
+    // A new frequency is tuned at once, also for a channel that channel
+    // stepping skips.
+    on->fFrequency = (float)(f0 + 2.0);
+    ::SendMessage(page, WM_EDITLIST_FREQCHANGED, 0, (LPARAM)on);
+    EXPECT_EQ(TunerBytesFor(f0 + 2.0), TunerBytes());
+    EXPECT_NEAR(f0 + 2.0, g_pCurrentChannel->fFrequency, 0.001);
+    EXPECT_EQ(1, HistoryEntries(5));
+    EXPECT_NEAR(f0 + 2.0, g_pHistoryList->GetAt(0)->channel.fFrequency, 0.001);
+    ::SendMessage(page, WM_EDITLIST_CHECKCHANGED, 1, (LPARAM)on);
+    EXPECT_EQ(1, g_pChannelStore->IsSkipped(5, 1));
+    on->fFrequency = (float)(f0 + 3.0);
+    ::SendMessage(page, WM_EDITLIST_FREQCHANGED, 0, (LPARAM)on);
+    EXPECT_EQ(TunerBytesFor(f0 + 3.0), TunerBytes());
+    ::SendMessage(page, WM_EDITLIST_CHECKCHANGED, 0, (LPARAM)on);
+    EXPECT_EQ(0, g_pChannelStore->IsSkipped(5, 1));
+
+    // Before a channel change the store has the list end its edit, keeping
+    // what was typed.
+    CEditListCtrl* list = List();
+    EditListCell cell = {list->FindRowByChannel(other), CEditListCtrl::COL_NAME, 0};
+    ASSERT_TRUE(list->SendMessage(WM_EDITLIST_BEGINEDIT, 0, (LPARAM)&cell));
+    list->GetEditor()->SetWindowText("Cable Weather");
+    prop_->SendMessage(WM_CHANNEL_CHANGING, 0, 0);
+    EXPECT_FALSE(list->IsEditing());
+    EXPECT_STREQ("Cable Weather", other->szName);
+}
+
+TEST_F(PropWindowTest, MoveScanAndImportButtonsOfTheTuningPage)
+{
+    // Six rows: the move to the bottom walks them all.
+    g_pChannelStore->RemoveAll(1);
+    for (int n = 1; n <= 6; ++n) {
+        ChannelRecord* rec = new ChannelRecord();
+        MakeChannelRecord(rec, n, 100000000 + 1000000 * n, 1);
+        ASSERT_TRUE(g_pChannelStore->Add(1, rec));
+    }
+    prop_->SendMessage(WM_PROP_CHANNELS_RELOADED, 0, 0);
+    ShowAtFront();
+    Click(::GetDlgItem(prop_->GetPanel()->m_hWnd, 5008));
+    HWND page = Page(5009);
+    CEditListCtrl* list = List();
+    CRect cell;
+    ASSERT_TRUE(list->GetSubItemRect(3, CEditListCtrl::COL_NUMBER, LVIR_BOUNDS, cell));
+    list->ClientToScreen(&cell);
+    skintest::MouseTo(cell.CenterPoint());
+    skintest::MouseButton(true);
+    skintest::MouseButton(false);
+    ts::PumpFor(50);
+    ASSERT_EQ(3, list->GetCurrentRow());
+    ChannelRecord* chosen = list->GetRecord(3);
+    // The buttons' clicks as they reach the page; the moves are posted.
+    auto press = [&](UINT id) {
+        ::SendMessage(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)::GetDlgItem(page, id));
+        ts::PumpFor(20);
+    };
+    // Rows stay as they are while the radio plays.
+    g_pAppState->SetMode(MODE_FM_RADIO);
+    press(8193);
+    EXPECT_EQ(chosen, list->GetRecord(3));
+    g_pAppState->SetMode(MODE_TV_VIEW);
+    const struct { UINT button; int row; } moves[] = {
+        {8193, 2}, {8192, 0}, {8194, 1}, {8195, list->GetItemCount() - 1}};
+    for (auto& m : moves) {
+        press(m.button);
+        EXPECT_EQ(chosen, list->GetRecord(m.row)) << m.button;
+    }
+    press(4148);
+    EXPECT_EQ(1, main_.Count(WM_APP_TOGGLE_SCAN));
+
+    // Only a file whose name ends in .chl, in any case, is imported.
+    CChannelStore two;
+    for (int n : {1, 2}) {
+        ChannelRecord* rec = new ChannelRecord();
+        MakeChannelRecord(rec, n, 100000000 * n, 1);
+        ASSERT_TRUE(two.Add(1, rec));
+    }
+    CTuningPage* tuning = prop_->GetPanel()->TuningPage();
+    int rows = list->GetItemCount();
+    ASSERT_GT(rows, 2);
+    for (const char* name : {"two.txt", "two.chl.txt", "Two.CHL"})
+        ASSERT_TRUE(two.Save((dir_ + name).c_str())) << name;
+    EXPECT_FALSE(tuning->ImportFile((dir_ + "two.txt").c_str()));
+    EXPECT_FALSE(tuning->ImportFile((dir_ + "two.chl.txt").c_str()));
+    EXPECT_EQ(rows, list->GetItemCount());
+    EXPECT_TRUE(tuning->ImportFile((dir_ + "Two.CHL").c_str()));
+    EXPECT_EQ(2, list->GetItemCount());
+}
+
+TEST_F(PropWindowTest, TheAudioLineAndFolderMessagesSetTheirControls)
+{
+    for (const char* line : {"Video", "Line", "Tuner"})
+        g_pSkinCtrlMap->AddComboString(4105, line);
+    HWND lines = ::GetDlgItem(Page(5004), 4105);
+    SetFixedText(g_pSettings->m_szAudioLine, "Tuner");
+    prop_->SendMessage(WM_SELECT_AUDIO_LINE, 0, 0);
+    EXPECT_EQ(2, (int)::SendMessage(lines, CB_GETCURSEL, 0, 0));
+    EXPECT_TRUE(g_pfnAudioLineListener() == NULL) << "the saved line is found: no more notices";
+    prop_->SendMessage(WM_SELECT_AUDIO_LINE, 1, 0);
+    EXPECT_EQ(0, (int)::SendMessage(lines, CB_GETCURSEL, 0, 0));
+    SetFixedText(g_pSettings->m_szAudioLine, "Aux");
+    prop_->SendMessage(WM_SELECT_AUDIO_LINE, 0, 0);
+    EXPECT_EQ(0, (int)::SendMessage(lines, CB_GETCURSEL, 0, 0));
+    EXPECT_EQ(prop_->m_hWnd, g_pfnAudioLineListener());
+
+    CFramedLabel* picture = Control<CFramedLabel>(5006, 4210);
+    CFramedLabel* record = Control<CFramedLabel>(5006, 4213);
+    ASSERT_TRUE(picture && record);
+    const std::string kept = dir_, gone = dir_ + "gone\\", program = (LPCSTR)ProgramFolderPath();
+    ASSERT_FALSE(program.empty());
+    StoreFolder(g_pSettings->m_szPictureFolder, gone.c_str());
+    StoreFolder(g_pSettings->m_szRecordFolder, kept.c_str());
+    prop_->SendMessage(WM_PROP_FOLDER_RESET, 0, 0);
+    EXPECT_EQ(gone, std::string(picture->GetText()));
+    EXPECT_NE(kept, std::string(record->GetText()));
+    prop_->SendMessage(WM_PROP_FOLDER_RESET, 1, 0);
+    EXPECT_EQ(kept, std::string(record->GetText()));
+    // A folder that is gone becomes the program folder, on its label too.
+    prop_->SendMessage(WM_PROP_REFRESH_DRIVES, 0, 0);
+    EXPECT_EQ(program, g_pSettings->m_szPictureFolder);
+    EXPECT_EQ(program, std::string(picture->GetText()));
+    EXPECT_EQ(kept, g_pSettings->m_szRecordFolder);
+    StoreFolder(g_pSettings->m_szRecordFolder, gone.c_str());
+    prop_->SendMessage(WM_PROP_REFRESH_DRIVES, 0, 0);
+    EXPECT_EQ(program, g_pSettings->m_szRecordFolder);
+    EXPECT_EQ(program, std::string(record->GetText()));
 }
 
 }  // namespace

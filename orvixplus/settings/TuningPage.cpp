@@ -29,6 +29,28 @@ CString ProgramFolder()
     return g_pSettings ? g_pSettings->m_strAppFolder : CString();
 }
 
+// Where the extension's dot of the file name (not of a folder) is; -1 when
+// the name has none.
+int ExtensionDot(const CString& path)
+{
+    int lastDot = -1;
+    for (const char* p = path; *p; p = ::CharNextA(p)) {
+        if (*p == '\\' || *p == '/')
+            lastDot = -1;
+        else if (*p == '.')
+            lastDot = (int)(p - (const char*)path);
+    }
+    return lastDot;
+}
+
+// Whether a chosen file may be imported: its name ends in ".chl" in any case.
+BOOL IsChannelFileName(LPCSTR pszPath)
+{
+    CString path = pszPath ? pszPath : "";
+    int dot = ExtensionDot(path);
+    return dot >= 0 && path.Mid(dot + 1).CompareNoCase("chl") == 0;
+}
+
 }  // namespace
 
 void FillChannelRows(CEditListCtrl* pList, int nList)
@@ -51,18 +73,9 @@ void FillChannelRows(CEditListCtrl* pList, int nList)
 CString ExportPathFor(LPCSTR pszChosen)
 {
     CString path = pszChosen ? pszChosen : "";
-    int nameStart = 0, lastDot = -1;
-    for (const char* p = path; *p; p = ::CharNextA(p)) {
-        int at = (int)(p - (const char*)path);
-        if (*p == '\\' || *p == '/') {
-            nameStart = at + 1;
-            lastDot = -1;
-        } else if (*p == '.') {
-            lastDot = at;
-        }
-    }
-    if (lastDot >= nameStart)
-        path = path.Left(lastDot);
+    int dot = ExtensionDot(path);
+    if (dot >= 0)
+        path = path.Left(dot);
     return path + ".chl";
 }
 
@@ -228,7 +241,7 @@ void CTuningPage::OnMove(UINT nID)
 
 BOOL CTuningPage::ImportFile(LPCSTR pszPath)
 {
-    if (!g_pChannelStore || !pszPath)
+    if (!g_pChannelStore || !IsChannelFileName(pszPath))
         return FALSE;
     // The rows point at the records a load replaces: none may stay, nor an
     // edit of one.
@@ -276,9 +289,8 @@ void CTuningPage::OnImport()
         CBusyScope busy;
         answer = dlg.DoModal();
     }
-    if (answer != IDOK || dlg.GetFileExt().CompareNoCase("chl") != 0 || !g_pChannelStore)
-        return;
-    ImportFile(dlg.GetPathName());
+    if (answer == IDOK)
+        ImportFile(dlg.GetPathName());
 }
 
 void CTuningPage::OnExport()
@@ -322,14 +334,19 @@ void CTuningPage::OnFrequencyChanged(ChannelRecord* pRec)
     StopScanAndRun();
     if (g_pCurrentChannel)
         *g_pCurrentChannel = *pRec;
-    if (g_pChannelStore) {
-        int l = InputSourceList();
-        if (l) {
-            int number = pRec->nNumber;
-            ChannelRecord copy = *pRec;
-            g_pChannelStore->UpdateChannel(number, l, &copy);
-            g_pChannelStore->SelectChannel(number, l, TRUE);
-        }
+    int l = g_pChannelStore ? InputSourceList() : 0, number = pRec->nNumber;
+    if (l) {
+        ChannelRecord copy = *pRec;
+        g_pChannelStore->UpdateChannel(number, l, &copy);
     }
+    // The history's entry first: the tune then finds it and adds no second
+    // one for the new frequency.
     UpdateHistory(*pRec);
+    if (l) {
+        // Tuned at once, also a channel that channel stepping skips.
+        if (g_pChannelStore->IsSkipped(number, l))
+            g_pChannelStore->SelectChannelInRange(number, l, TRUE);
+        else
+            g_pChannelStore->SelectChannel(number, l, TRUE);
+    }
 }

@@ -23,7 +23,8 @@ public:
     CTuningPage() : m_pList(NULL), m_nBand(0) {}
     CChannelListCtrl* GetList() const { return m_pList; }
 
-    // TRUE when the file was read into the store.
+    // TRUE when the file was read into the store; a file of another
+    // extension is not read.
     BOOL ImportFile(LPCSTR pszPath);
     BOOL ExportFile(LPCSTR pszChosen);
 
