@@ -4,6 +4,21 @@
 
 namespace {
 
+const DiskSpaceQueries* g_pQueries = NULL;
+
+DiskFreeSpaceExProc FindFreeSpaceEx()
+{
+    if (g_pQueries)
+        return g_pQueries->pfnFreeSpaceEx;
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    return kernel ? (DiskFreeSpaceExProc)GetProcAddress(kernel, "GetDiskFreeSpaceExA") : NULL;
+}
+
+DiskFreeSpaceProc FreeSpaceQuery()
+{
+    return g_pQueries ? g_pQueries->pfnFreeSpace : &GetDiskFreeSpaceA;
+}
+
 // The value the test variable gives the key ("C", "*"), or NULL.
 const char* SeamEntry(const char* text, char key)
 {
@@ -107,16 +122,46 @@ BOOL GetDiskSpace(LPCSTR pszFolder, ULONGLONG* pTotalMB, ULONGLONG* pCallerFreeM
     }
     // On the folder itself: a UNC share has no drive root, and a mounted
     // folder may be another volume than its drive.
-    ULARGE_INTEGER caller, total, free;
-    if (!pszFolder || !GetDiskFreeSpaceExA(pszFolder, &caller, &total, &free))
+    if (!pszFolder)
         return FALSE;
+    if (DiskFreeSpaceExProc pfnFreeSpaceEx = FindFreeSpaceEx()) {
+        ULARGE_INTEGER caller, total, free;
+        if (!pfnFreeSpaceEx(pszFolder, &caller, &total, &free))
+            return FALSE;
+        if (pTotalMB)
+            *pTotalMB = total.QuadPart >> 20;
+        if (pCallerFreeMB)
+            *pCallerFreeMB = caller.QuadPart >> 20;
+        if (pFreeMB)
+            *pFreeMB = free.QuadPart >> 20;
+        return TRUE;
+    }
+    DWORD sectorsPerCluster, bytesPerSector, freeClusters, totalClusters;
+    if (!FreeSpaceQuery()(pszFolder, &sectorsPerCluster, &bytesPerSector, &freeClusters,
+                          &totalClusters))
+        return FALSE;
+    // A drive past 4 GB has more bytes than 32 bits count.
+    ULONGLONG clusterBytes = (ULONGLONG)sectorsPerCluster * bytesPerSector;
     if (pTotalMB)
-        *pTotalMB = total.QuadPart >> 20;
-    if (pCallerFreeMB)
-        *pCallerFreeMB = caller.QuadPart >> 20;
+        *pTotalMB = (totalClusters * clusterBytes) >> 20;
     if (pFreeMB)
-        *pFreeMB = free.QuadPart >> 20;
+        *pFreeMB = (freeClusters * clusterBytes) >> 20;
     return TRUE;
+}
+
+BOOL GetRecordingRoom(LPCSTR pszFolder, ULONGLONG* pMB)
+{
+    const ULONGLONG kUntold = ~0ULL;
+    ULONGLONG caller = kUntold, free = 0;
+    if (!pMB || !GetDiskSpace(pszFolder, NULL, &caller, &free))
+        return FALSE;
+    *pMB = caller != kUntold ? caller : free;
+    return TRUE;
+}
+
+void SetDiskSpaceQueries(const DiskSpaceQueries* pQueries)
+{
+    g_pQueries = pQueries;
 }
 
 BOOL IsDriveRoot(LPCSTR pszPath)

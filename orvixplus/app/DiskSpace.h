@@ -12,9 +12,29 @@
 
 // Total, free-for-the-caller and free space of the drive holding the folder,
 // each the byte count shifted right by 20. FALSE (outputs untouched) when
-// the query fails. Any output may be NULL.
+// the query fails. Any output may be NULL. The 64-bit query is looked up in
+// kernel32 at every call; where the system has none, the cluster query
+// answers total and free space and the caller's share is left untouched.
 BOOL GetDiskSpace(LPCSTR pszFolder, ULONGLONG* pTotalMB, ULONGLONG* pCallerFreeMB,
                   ULONGLONG* pFreeMB);
+
+// The room a recording of the caller may fill on the folder's drive, in MB:
+// the caller's share, or the drive's free space where the system does not
+// tell the share. FALSE when the query fails.
+BOOL GetRecordingRoom(LPCSTR pszFolder, ULONGLONG* pMB);
+
+// The system's two space queries.
+typedef BOOL(WINAPI* DiskFreeSpaceExProc)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER,
+                                          PULARGE_INTEGER);
+typedef BOOL(WINAPI* DiskFreeSpaceProc)(LPCSTR, LPDWORD, LPDWORD, LPDWORD, LPDWORD);
+struct DiskSpaceQueries {
+    DiskFreeSpaceExProc pfnFreeSpaceEx;  // NULL: a system without the 64-bit query
+    DiskFreeSpaceProc pfnFreeSpace;
+};
+
+// For tests: GetDiskSpace asks these from now on, the system again after
+// SetDiskSpaceQueries(NULL). The queries must outlive their use.
+void SetDiskSpaceQueries(const DiskSpaceQueries* pQueries);
 
 // A path with exactly one backslash whose drive letter is present.
 BOOL IsDriveRoot(LPCSTR pszPath);

@@ -13,7 +13,51 @@ struct SeamVariable {
     ~SeamVariable() { SetEnvironmentVariableA("ORVIX_DISK_FREE_MB", NULL); }
 };
 
+// A drive of 4 KB clusters, 60 GB of which 4 GB are free: past 32 bits of bytes.
+BOOL g_answers = TRUE;
+BOOL WINAPI BigDriveClusters(LPCSTR, LPDWORD sectorsPerCluster, LPDWORD bytesPerSector,
+                             LPDWORD freeClusters, LPDWORD totalClusters)
+{
+    *sectorsPerCluster = 8;
+    *bytesPerSector = 512;
+    *freeClusters = 0x100000;
+    *totalClusters = 0xF00000;
+    return g_answers;
+}
+
+// 300 MB free, 100 MB of them the caller's.
+BOOL WINAPI QuotaSpaceEx(LPCSTR, PULARGE_INTEGER caller, PULARGE_INTEGER total, PULARGE_INTEGER free)
+{
+    caller->QuadPart = 100ULL << 20;
+    total->QuadPart = 1000ULL << 20;
+    free->QuadPart = 300ULL << 20;
+    return TRUE;
+}
+
 }  // namespace
+
+TEST(DiskSpace, WithoutThe64BitQueryTheClustersGiveTotalAndFreeAndRecordingsTheFreeSpace)
+{
+    const DiskSpaceQueries clustersOnly = {NULL, &BigDriveClusters};
+    SetDiskSpaceQueries(&clustersOnly);
+    ULONGLONG total = 0, caller = 7, free = 0, room = 0;
+    EXPECT_TRUE(GetDiskSpace("D:\\rec\\", &total, &caller, &free));
+    EXPECT_EQ(61440u, total);
+    EXPECT_EQ(4096u, free);
+    EXPECT_EQ(7u, caller) << "the cluster query tells no share of the caller's";
+    EXPECT_TRUE(GetRecordingRoom("D:\\rec\\", &room));
+    EXPECT_EQ(4096u, room);
+    g_answers = FALSE;
+    EXPECT_FALSE(GetRecordingRoom("D:\\rec\\", &room));
+    g_answers = TRUE;
+
+    // Where the 64-bit query is there, a recording gets the caller's share.
+    const DiskSpaceQueries both = {&QuotaSpaceEx, &BigDriveClusters};
+    SetDiskSpaceQueries(&both);
+    EXPECT_TRUE(GetRecordingRoom("D:\\rec\\", &room));
+    EXPECT_EQ(100u, room);
+    SetDiskSpaceQueries(NULL);
+}
 
 TEST(DiskSpace, TheSeamGivesEachDriveItsSpaceOrAFailingQuery)
 {

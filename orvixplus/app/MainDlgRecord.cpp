@@ -347,7 +347,7 @@ BOOL CMainDlg::CheckRecordDiskSpace(const CScheduleItem* pEntry, BOOL bStartTime
         return FALSE;
     int origin = RecordOrigin();
     ULONGLONG freeMB = 0;
-    BOOL known = GetDiskSpace(RecordFolderInUse(), NULL, &freeMB, NULL);
+    BOOL known = GetRecordingRoom(RecordFolderInUse(), &freeMB);
     if (origin == RECORD_ORIGIN_SCHEDULE) {
         if (!pEntry)
             return FALSE;

@@ -140,8 +140,10 @@ void CMainDlg::StartDueEntry(const CScheduleItem& entry)
     if (g_pPropWindow && g_pPropWindow->GetSafeHwnd())
         g_pPropWindow->Close();
     DeleteScheduleWindow();
+    // The entry's channel is tuned below: the user's channel is not tuned
+    // on the way, only the preview comes back.
     if (mode == MODE_PLAY_FILE)
-        StopMovie();
+        StopPlayback(FALSE, TRUE);
 
     int channel = 0;
     int source = ScheduledSource(entry.m_record, &channel);

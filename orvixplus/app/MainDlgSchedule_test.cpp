@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <mmsystem.h>
 #include <math.h>
 #include <time.h>
 #include "CardCtl.h"
@@ -98,6 +99,38 @@ protected:
         PostMessageA(main_, WM_COMMAND, 1125, 0);
     }
 
+    // Half a minute of silence played through the open-file dialog: a file
+    // without a picture, quick to write. TRUE once the program plays it.
+    bool PlaySilence()
+    {
+        const DWORD rate = 8000, bytes = 30 * rate;  // 8-bit mono
+        const DWORD header[] = {mmioFOURCC('R', 'I', 'F', 'F'), 36 + bytes, mmioFOURCC('W', 'A', 'V', 'E'),
+                                mmioFOURCC('f', 'm', 't', ' '), 16, MAKELONG(WAVE_FORMAT_PCM, 1), rate,
+                                rate, MAKELONG(1, 8), mmioFOURCC('d', 'a', 't', 'a'), bytes};
+        std::string wav((const char*)header, sizeof(header));
+        wav.append(bytes, '\x80');
+        std::string path = dir_ + "silence.wav";
+        FILE* f = fopen(path.c_str(), "wb");
+        if (!f || fwrite(wav.data(), 1, wav.size(), f) != wav.size() || fclose(f) != 0)
+            return false;
+        PostMessageA(main_, WM_USER + 109, 0, 26);
+        HWND dialog = NULL;
+        return ts::PumpUntil([&] { return (dialog = tv::FindOpenFileDialog(child_.Pid(), main_)) != NULL; },
+                             10000) &&
+               tv::ChooseInOpenFileDialog(dialog, path) &&
+               ts::PumpUntil([&] { return ButtonEnabled("STOP_MOVIE"); }, 5000);
+    }
+
+    // The input the settings window's device page shows: 0 TV, 1 Composite, 2 S-Video.
+    int SettingsInput()
+    {
+        HWND prop = FindWindowA("Orvix Plus Prop", "属性页");
+        DWORD_PTR r = (DWORD_PTR)-1;
+        SendMessageTimeoutA(GetDlgItem(GetDlgItem(GetDlgItem(prop, 8000), 5004), 4102), CB_GETCURSEL,
+                            0, 0, SMTO_NORMAL, 5000, &r);
+        return (int)r;
+    }
+
     // Long enough for several schedule checks.
     void PumpChecks() { ts::PumpFor(2000); }
 
@@ -129,16 +162,31 @@ protected:
 
 }  // namespace
 
-TEST_F(ScheduledRun, ADailyViewingRunsOnceInItsWindowKeepsItsEntryAndAsksForStandby)
+TEST_F(ScheduledRun, ADailyViewingDuringPlaybackTunesOnlyItsChannelRunsOnceKeepsItsEntryAndAsksForStandby)
 {
-    WriteSchedule({RunEntry(due_, 3, SCHEDULE_REPEAT_DAILY, SCHEDULE_SOURCE_CABLE, SCHEDULE_MODE_VIEW,
-                         SCHEDULE_AFTER_STANDBY)});
+    WatchAntennaWithCableStored();
+    WriteSchedule({});
     ASSERT_TRUE(StartAndWait());
     if (PreviewMissing()) {
         Close();
         GTEST_SKIP() << "no preview here";
     }
+    ASSERT_TRUE(ts::PumpUntil([] { return TunedTo(77.25); }, 5000)) << "not on the antenna channel";
+    ASSERT_TRUE(PlaySilence()) << "the file does not play";
+    CardCtl_ClearLog();
+    Reschedule({RunEntry(due_, 3, SCHEDULE_REPEAT_DAILY, SCHEDULE_SOURCE_CABLE, SCHEDULE_MODE_VIEW,
+                         SCHEDULE_AFTER_STANDBY)});
+
+    // The playback stops for the entry's channel: the user's is not tuned
+    // on the way.
+    ASSERT_TRUE(ts::PumpUntil([] { return TunedTo(159.25); }, 10000)) << "the run did not start";
+    for (const std::string& line : CardLogLines()) {
+        if (line.compare(0, 13, "I2CWrite C0: ") == 0) {
+            EXPECT_EQ(13u, line.find(tv::TunerBytesText(159.25))) << line;
+        }
+    }
     ASSERT_TRUE(WaitPosted("1127")) << "the run did not end";
+    EXPECT_TRUE(ts::PumpUntil([] { return TunedTo(77.25); }, 3000)) << "the antenna is not tuned again";
     // Nothing was removed at the start: the only save is the run's end.
     EXPECT_EQ((std::vector<std::string>{"459", "1127"}), Posted());
     EXPECT_EQ(scheduleAtStart_, tv::ReadFileBytes(dir_ + "schedulefile.she"));
@@ -192,10 +240,10 @@ TEST_F(ScheduledRun, AfterActionOneEndsTheProgramWithItsFilesSaved)
     EXPECT_EQ(0, CardCtl_LiveObjects());
 }
 
-TEST_F(ScheduledRun, TheScheduleButtonEndsARunAndItsWindowReloadsWithTheFileAndGoesWhenClosed)
+TEST_F(ScheduledRun, ACompositeRunShowsInTheSettingsTheScheduleButtonEndsItAndItsWindowReloadsAndGoes)
 {
     // A long viewing whose start is seen by the saved removal of its entry.
-    WriteSchedule({RunEntry(due_, 40, SCHEDULE_REPEAT_ONCE, SCHEDULE_SOURCE_CABLE, SCHEDULE_MODE_VIEW,
+    WriteSchedule({RunEntry(due_, 40, SCHEDULE_REPEAT_ONCE, SCHEDULE_SOURCE_COMPOSITE, SCHEDULE_MODE_VIEW,
                             SCHEDULE_AFTER_STANDBY, 1)});
     ASSERT_TRUE(StartAndWait());
     if (PreviewMissing()) {
@@ -203,6 +251,8 @@ TEST_F(ScheduledRun, TheScheduleButtonEndsARunAndItsWindowReloadsWithTheFileAndG
         GTEST_SKIP() << "no preview here";
     }
     ASSERT_TRUE(WaitPosted("459")) << "the run did not start";
+    EXPECT_TRUE(ts::PumpUntil([&] { return SettingsInput() == 1; }, 3000))
+        << "the settings show input " << SettingsInput();
     // "TIMED_RECORD" by its element id.
     int id = 0;
     std::string ini = dir_ + "skins\\elegance\\skin.ini";

@@ -194,6 +194,7 @@ BOOL CMainDlg::SwitchSource(int nSource, int nChannel)
         g_pAppState->SetMode(composite ? MODE_COMPOSITE_VIEW : MODE_SVIDEO_VIEW);
         g_pAppState->SetSource(nSource, FALSE);
         g_pSettings->m_nInputSource = composite ? SETTINGS_COMPOSITE : SETTINGS_SVIDEO;
+        AnnounceInput(composite ? INPUT_COMPOSITE : INPUT_SVIDEO);
         BOOL hadGraph = g_pCaptureGraph != NULL;
         if (!EnsureGraph())
             return FALSE;

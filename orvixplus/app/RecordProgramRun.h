@@ -88,23 +88,33 @@ protected:
         return ts::PumpUntil([&] { return ScreenPixels(picture) != first; }, 5000);
     }
 
-    // The window text of a label of the skin, found by its rectangle.
-    std::string LabelText(const char* name)
+    // The main window's element at the skin's rectangle, NULL when none.
+    HWND ElementAt(const RECT& want)
     {
-        if (!labels_.count(name))
-            return "";
-        const RECT& want = labels_[name];
         for (HWND c = GetWindow(main_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
             RECT r;
             GetWindowRect(c, &r);
             MapWindowPoints(NULL, main_, (POINT*)&r, 2);
-            if (EqualRect(&r, &want)) {
-                char text[128] = "";
-                GetWindowTextA(c, text, sizeof(text));
-                return text;
-            }
+            if (EqualRect(&r, &want))
+                return c;
         }
-        return "";
+        return NULL;
+    }
+
+    // The window text of a label of the skin, found by its rectangle.
+    std::string LabelText(const char* name)
+    {
+        HWND label = labels_.count(name) ? ElementAt(labels_[name]) : NULL;
+        char text[128] = "";
+        if (label)
+            GetWindowTextA(label, text, sizeof(text));
+        return text;
+    }
+
+    bool ButtonEnabled(const char* name)
+    {
+        HWND button = buttons_.count(name) ? ElementAt(buttons_[name].rect) : NULL;
+        return button && IsWindowEnabled(button);
     }
 
     // Once the program has ended: the settings it saved name the program
