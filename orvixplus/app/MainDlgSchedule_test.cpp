@@ -266,9 +266,12 @@ TEST_F(ScheduledRun, ACompositeRunShowsInTheSettingsTheScheduleButtonEndsItAndIt
     }
     ASSERT_NE(0, id);
     PostMessageA(main_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
-    // The run ends at once, with its after-action, before the window opens.
+    // The run ends at once, with its after-action, before the window opens;
+    // the user's tuner is back in the settings too.
     EXPECT_TRUE(WaitPosted("1127", 5000));
     EXPECT_EQ((std::vector<std::string>{"459", "459", "1127"}), Posted());
+    EXPECT_TRUE(ts::PumpUntil([&] { return SettingsInput() == 0; }, 3000))
+        << "the settings show input " << SettingsInput();
     EXPECT_EQ(0u, tv::FileSize(dir_ + "schedulefile.she"));
     HWND wnd = NULL;
     ASSERT_TRUE(ts::PumpUntil([&] {

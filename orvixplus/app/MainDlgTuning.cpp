@@ -169,8 +169,9 @@ BOOL CMainDlg::SwitchSource(int nSource, int nChannel)
     if (!g_pAppState || !g_pSettings || nSource < SOURCE_ANTENNA || nSource > SOURCE_RADIO)
         return FALSE;
     // The source and the settings' input go along with the mode: a recording
-    // graph built for the run opens the settings' input, and the skin shows
-    // the source's buttons.
+    // graph built for the run opens the settings' input, the skin shows the
+    // source's buttons, and the settings window shows the input both while
+    // the run lasts and once its end has put back the user's source.
     switch (nSource) {
     case SOURCE_ANTENNA:
     case SOURCE_CABLE: {
@@ -179,6 +180,7 @@ BOOL CMainDlg::SwitchSource(int nSource, int nChannel)
         g_pAppState->SetSource(nSource, FALSE);
         g_pSettings->m_nTunerList = list;
         g_pSettings->m_nInputSource = list;
+        AnnounceInput(INPUT_TUNER);
         BOOL hadGraph = g_pCaptureGraph != NULL;
         if (!EnsureGraph())
             return FALSE;
