@@ -20,6 +20,7 @@
 #include "SettingsFile.h"
 #include "SkinControlState.h"
 #include "SplashWnd.h"
+#include "StepTrace.h"
 #include "TimerSeam.h"
 #include "VideoWindow.h"
 #include <new>
@@ -129,6 +130,7 @@ BOOL CMainDlg::CreateVideoWindow()
         return FALSE;
     }
     pWnd->LoadSkin(SkinPath());
+    FwTraceStep("video window made");
     pWnd->SetCaption("KESTOR ORVIX");
     return TRUE;
 }
@@ -151,6 +153,7 @@ BOOL CMainDlg::FailStartup(LPCSTR pszText)
 
 BOOL CMainDlg::OnInitDialog()
 {
+    FwTraceStep("dialog created");
     CShapeDialog::OnInitDialog();
     m_bStartingUp = TRUE;
     m_bStartupGraphTried = FALSE;
@@ -165,21 +168,28 @@ BOOL CMainDlg::OnInitDialog()
         g_pSplash->EnableSplash(TRUE);
         g_pSplash->ShowSplash(this);
     }
+    FwTraceStep("1 splash");
     if (!LoadSkin(SkinPath()))
         return FailStartup("加载皮肤失败!");
     // The scheduler tray program finds the running TV program by this title.
     SetWindowText("Orvix Plus");
+    FwTraceStep("2-3 skin, title");
 
     if (!CreateSettings())
         return FailStartup("无法读取或创建文件 " SETTINGS_FILE_NAME);
+    FwTraceStep("4 settings");
     if (!g_pSkinRefresher)
         g_pSkinRefresher = new CSkinControlState;
+    FwTraceStep("5 skin-control state");
     CopyDeviceNames(GetAudioDeviceList(), g_pSettings->m_arrAudioDevices);
+    FwTraceStep("6 device names: audio");
     CopyDeviceNames(GetDeviceList(), g_pSettings->m_arrVideoDevices);
+    FwTraceStep("6 device names: video");
     if (!m_pTuningHost)
         m_pTuningHost = new CMainTuningHost(this);
     g_pTuningHost = m_pTuningHost;
     CreateAppState();
+    FwTraceStep("7 state and source");
 
     if (!g_pScheduleList) {
         InstallScheduleClockOffset();
@@ -187,27 +197,35 @@ BOOL CMainDlg::OnInitDialog()
         g_pScheduleList->Load(AppFile(SCHEDULE_FILE_NAME));
         SetTimer(TIMER_SCHEDULE, ScaledTimerPeriod(5000));
     }
+    FwTraceStep("8 schedule");
     if (!CreateChannelStore())
         return FailStartup("无法读取或创建文件 " CHANNEL_FILE_NAME);
+    FwTraceStep("9 channel store");
     if (!g_pHistoryList) {
         g_pHistoryList = new CChannelHistory;
         g_pHistoryList->Load(AppFile(HISTORY_FILE_NAME));
     }
+    FwTraceStep("10 history");
 
     int mode = g_pAppState->GetMode();
     if ((mode == MODE_TV_VIEW || mode == MODE_COMPOSITE_VIEW || mode == MODE_SVIDEO_VIEW) &&
         !g_pCaptureGraph)
         EnsureGraph();
+    FwTraceStep("11 preview graph");
     CreateVideoWindow();
+    FwTraceStep("12 video window");
     if (!g_pCursorHider)
         g_pCursorHider = new CCursorHider;
+    FwTraceStep("13 cursor hider");
     if (!g_pPropWindow) {
         g_pPropWindow = new CPropWindow;
         g_pPropWindow->Create(470, 400);
         g_pPropWindow->Initialize(SkinPath());
         g_pPropWindow->SetWindowText("属性页");
     }
+    FwTraceStep("14 settings window");
     g_pSkinRefresher->Refresh();
+    FwTraceStep("15 refresh");
 
     m_nVolume = ClampVolume(g_pSettings->m_nVolume);
     SetProgressPos("PROGRESS_VOLUME", m_nVolume);
@@ -215,11 +233,15 @@ BOOL CMainDlg::OnInitDialog()
         clock->StartClock();
     if (CShapeTimer* record = FindTextItem("timer_record"))
         record->SetText("00:00:00", "");
+    FwTraceStep("16 volume and clocks");
 
     LayOutWindows();
+    FwTraceStep("17 layout");
     if (!StartupTune())
         return FailStartup(NULL);
+    FwTraceStep("18 start-up tune");
     DestroySplash();
+    FwTraceStep("splash gone");
     m_bStartingUp = FALSE;
     return TRUE;
 }
@@ -236,6 +258,7 @@ void CMainDlg::LayOutWindows()
         g_pVideoWindow->SetWindowPos(NULL, l.video.x, l.video.y, 0, 0,
                                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         g_pVideoWindow->ShowWindow(SW_SHOW);
+        FwTraceStep("17 layout: video window shown");
         if (g_pSettings && g_pSettings->m_bAlwaysOnTop)
             g_pVideoWindow->SetWindowPos(&CWnd::wndTopMost, 0, 0, 0, 0,
                                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

@@ -1,5 +1,6 @@
 #include "TvApp.h"
 #include "MainDlg.h"
+#include "StepTrace.h"
 #include <objbase.h>
 
 CTvApp theApp;
@@ -10,6 +11,7 @@ CTvApp::CTvApp() : m_hMutex(NULL), m_bComInitialized(FALSE)
 
 BOOL CTvApp::InitInstance()
 {
+    FwTraceStep("program entry");
     // The mutex disappears with its last handle, so a copy that crashed does
     // not block the next start.
     m_hMutex = ::CreateMutexA(NULL, FALSE, ORVIXPLUS_MUTEX_NAME);
@@ -20,6 +22,7 @@ BOOL CTvApp::InitInstance()
 
     AfxEnableControlContainer();
     m_bComInitialized = SUCCEEDED(::CoInitialize(NULL));
+    FwTraceStep("mutex and COM");
 
     CMainDlg dlg;
     m_pMainWnd = &dlg;

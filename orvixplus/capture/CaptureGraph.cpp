@@ -1,4 +1,5 @@
 #include "CaptureGraph.h"
+#include "StepTrace.h"
 #include "AppSettings.h"
 #include "AudioCaptureFilter.h"
 #include "AfxComPtr.h"
@@ -282,12 +283,15 @@ BOOL CCaptureGraph::Open(int input, int width, int height, int sharpness, int co
     ApplyVideoProcAmp(sharpness, contrast, brightness, hue, saturation, 100);
     if (!devices || !CreateFilters())
         return FALSE;
+    FwTraceStep("graph: filters");
     SelectInput(input);
     if (!SetVideoFormat(width, height) || !ConnectFilters())
         return FALSE;
     SetOwner(m_hOwner);
     // A graph that does not run shows nothing: the caller must hear of it.
-    return Run();
+    BOOL ran = Run();
+    FwTraceStep("graph: connected and running");
+    return ran;
 }
 
 BOOL CCaptureGraph::InitDevices(int input)
@@ -311,7 +315,9 @@ BOOL CCaptureGraph::InitDevices(int input)
         ReleaseInto(&m_pBuilder);
         return FALSE;
     }
+    FwTraceStep("graph: capture devices");
     RenderUpstream(&PIN_CATEGORY_CAPTURE);
+    FwTraceStep("graph: upstream render");
 
     if (g_pSettings && (g_pSettings->m_nInputSource == 1 || g_pSettings->m_nInputSource == 2)) {
         CString standard;

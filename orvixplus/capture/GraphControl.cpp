@@ -1,4 +1,5 @@
 #include "GraphControl.h"
+#include "StepTrace.h"
 #include "AfxComPtr.h"
 #include <stdio.h>
 
@@ -72,7 +73,9 @@ BOOL CGraphControl::Create()
 {
     if (!CreateGraph())
         return FALSE;
+    FwTraceStep("graph: filter graph");
     RegisterInRot();
+    FwTraceStep("graph: running-object table");
     return QueryInterfaces();
 }
 

@@ -1,4 +1,5 @@
 #include "ShapeDialog.h"
+#include "StepTrace.h"
 #include "BitmapUtil.h"
 #include "SkinValue.h"
 
@@ -168,6 +169,7 @@ BOOL CShapeDialog::LoadSkin(LPCTSTR lpszPath)
     LoadPictureFile(SkinFile(hovered), m_bmpHovered, size);
     LoadPictureFile(SkinFile(pressed), m_bmpPressed, size);
     LoadPictureFile(SkinFile(disabled), m_bmpDisabled, size);
+    FwTraceStep("2 skin: pictures");
 
     // An all-white Mask would leave nothing of the window: it stays
     // rectangular then, and so does a window an earlier skin had shaped.
@@ -181,6 +183,7 @@ BOOL CShapeDialog::LoadSkin(LPCTSTR lpszPath)
 
     if (!LoadButtons(ini) || !LoadProgress(ini) || !LoadTimers(ini))
         return FALSE;
+    FwTraceStep("2 skin: elements");
     Invalidate(TRUE);
     return TRUE;
 }
