@@ -110,9 +110,14 @@ BOOL CFont::CreatePointFontIndirect(const LOGFONT* lpLogFont, CDC* pDC)
     return CreateFontIndirect(&lf);
 }
 
+// A section, not a bitmap of the screen's kind: the same pixels, but drawing
+// from it or cutting parts out of it never asks the display about it, which
+// under Wine is a round trip to its server the first time each bitmap is
+// selected.
 BOOL CBitmap::LoadBitmap(LPCTSTR lpszResourceName)
 {
-    return AttachNew(::LoadBitmap(AfxGetResourceHandle(), lpszResourceName));
+    return AttachNew((HBITMAP)::LoadImageA(AfxGetResourceHandle(), lpszResourceName, IMAGE_BITMAP,
+                                           0, 0, LR_CREATEDIBSECTION));
 }
 
 BOOL CBitmap::CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight)

@@ -17,12 +17,11 @@ using namespace settingsart;
 
 namespace {
 
-// A resource bitmap for the time of one page's creation; the controls cut
-// their own copies.
+// One of the sheets the controls cut their own copies from, loaded once and
+// shared by all of them.
 class CResourceBitmap {
 public:
-    explicit CResourceBitmap(UINT nID) : m_h(::LoadBitmapA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nID))) {}
-    ~CResourceBitmap() { if (m_h) ::DeleteObject(m_h); }
+    explicit CResourceBitmap(UINT nID) : m_h(SharedResourceBitmap(nID)) {}
     operator HBITMAP() const { return m_h; }
     CRect Bounds() const
     {

@@ -61,34 +61,122 @@ BOOL LoadPictureFile(LPCTSTR lpszPath, CBitmap& bitmap, CSize& size)
     return TRUE;
 }
 
+// --- resource bitmaps ----------------------------------------------------------
+
+HBITMAP LoadResourceSection(HINSTANCE hInst, LPCTSTR lpszName)
+{
+    return (HBITMAP)::LoadImageA(hInst, lpszName, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+}
+
+namespace {
+
+// The shared resource bitmaps: few (a handful of sheets), looked up by id.
+class CSharedBitmaps {
+public:
+    ~CSharedBitmaps()
+    {
+        for (const Entry& e : m_entries)
+            if (e.hBitmap)
+                ::DeleteObject(e.hBitmap);
+    }
+    HBITMAP Get(UINT nID)
+    {
+        for (const Entry& e : m_entries)
+            if (e.nID == nID)
+                return e.hBitmap;
+        // A missing one is not looked for again either.
+        Entry e = {nID, LoadResourceSection(AfxGetResourceHandle(), MAKEINTRESOURCE(nID))};
+        m_entries.push_back(e);
+        return e.hBitmap;
+    }
+private:
+    struct Entry {
+        UINT nID;
+        HBITMAP hBitmap;
+    };
+    std::vector<Entry> m_entries;
+};
+
+}  // namespace
+
+HBITMAP SharedResourceBitmap(UINT nID)
+{
+    static CSharedBitmaps bitmaps;
+    return bitmaps.Get(nID);
+}
+
 // --- cutting and drawing ----------------------------------------------------
+
+// The cuts are 32-bit sections: the platform makes a bitmap compatible with
+// the screen and, the first time it is selected, asks the display about it,
+// which under Wine is a round trip to its server for every one of the
+// hundreds of parts a skin is cut into. A section draws into every context
+// with the same pixels and costs nothing of the kind.
+static HBITMAP CreateCutSection(int w, int h, BYTE** ppBits)
+{
+    // Bottom-up: row y of the cut is row h - 1 - y in memory.
+    BITMAPINFO bi = DibInfo(w, h, 32);
+    void* bits = NULL;
+    HBITMAP hbm = ::CreateDIBSection(NULL, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
+    *ppBits = hbm ? (BYTE*)bits : NULL;
+    return hbm;
+}
+
+// The rows of the source the cut covers, read into the cut's own pixels:
+// no context ever has either bitmap selected. The source's orientation cannot
+// be told from the outside, so its rows are asked for bottom-up, which is
+// also the order of the cut's rows in memory. What lies outside the source
+// stays black, as a copy from beyond a bitmap's edge leaves it. False when
+// the source cannot be read that way.
+static bool ReadCutRows(HBITMAP hSrc, DWORD* dst, int left, int top, int w, int h)
+{
+    BITMAP bm;
+    if (!::GetObject(hSrc, sizeof(bm), &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0)
+        return false;
+    const int sw = bm.bmWidth, sh = bm.bmHeight;
+    const int x0 = SkinMax(left, 0), x1 = SkinMin(left + w, sw);
+    const int y0 = SkinMax(top, 0), y1 = SkinMin(top + h, sh);
+    if (x1 <= x0 || y1 <= y0)
+        return true;
+    std::vector<DWORD> rows((size_t)sw * (y1 - y0));
+    BITMAPINFO bi = DibInfo(sw, sh, 32);
+    // One context for every cut of the run, on the thread that draws: a
+    // context of its own for each of hundreds of cuts is a round trip apiece.
+    static HDC s_hDC = ::CreateCompatibleDC(NULL);
+    if (!s_hDC || ::GetDIBits(s_hDC, hSrc, sh - y1, y1 - y0, rows.data(), &bi, DIB_RGB_COLORS) !=
+                      y1 - y0)
+        return false;
+    for (int y = y0; y < y1; ++y) {
+        const DWORD* in = rows.data() + (size_t)(y1 - 1 - y) * sw;
+        DWORD* out = dst + (size_t)(h - 1 - (y - top)) * w;
+        memcpy(out + (x0 - left), in + x0, (size_t)(x1 - x0) * 4);
+    }
+    return true;
+}
 
 void CropBitmap(HDC hDC, HBITMAP* phOut, HBITMAP hSrc, int left, int top, int right, int bottom)
 {
     if (!hSrc || !phOut)
         return;
     int w = right - left, h = bottom - top;
-    HDC hScreen = hDC ? NULL : ::GetDC(NULL);
-    HDC hRef = hDC ? hDC : hScreen;
-    HBITMAP hCut = w > 0 && h > 0 ? ::CreateCompatibleBitmap(hRef, w, h) : NULL;
+    BYTE* bits = NULL;
+    HBITMAP hCut = w > 0 && h > 0 ? CreateCutSection(w, h, &bits) : NULL;
     *phOut = hCut;
-    if (hCut) {
-        HDC hSrcDC = ::CreateCompatibleDC(hRef);
-        HDC hDstDC = ::CreateCompatibleDC(hRef);
-        if (hSrcDC && hDstDC) {
-            HGDIOBJ oldSrc = ::SelectObject(hSrcDC, hSrc);
-            HGDIOBJ oldDst = ::SelectObject(hDstDC, hCut);
-            ::StretchBlt(hDstDC, 0, 0, w, h, hSrcDC, left, top, w, h, SRCCOPY);
-            ::SelectObject(hSrcDC, oldSrc);
-            ::SelectObject(hDstDC, oldDst);
-        }
-        if (hSrcDC)
-            ::DeleteDC(hSrcDC);
-        if (hDstDC)
-            ::DeleteDC(hDstDC);
+    if (!hCut || ReadCutRows(hSrc, (DWORD*)bits, left, top, w, h))
+        return;
+    HDC hSrcDC = ::CreateCompatibleDC(hDC);
+    HDC hDstDC = ::CreateCompatibleDC(hDC);
+    if (hSrcDC && hDstDC) {
+        HGDIOBJ oldSrc = ::SelectObject(hSrcDC, hSrc);
+        HGDIOBJ oldDst = ::SelectObject(hDstDC, hCut);
+        ::StretchBlt(hDstDC, 0, 0, w, h, hSrcDC, left, top, w, h, SRCCOPY);
+        ::SelectObject(hSrcDC, oldSrc);
+        ::SelectObject(hDstDC, oldDst);
     }
-    if (hScreen)
-        ::ReleaseDC(NULL, hScreen);
+    if (hSrcDC)
+        ::DeleteDC(hSrcDC);
+    if (hDstDC)
+        ::DeleteDC(hDstDC);
 }
 
 void CropBitmapToObject(CDC* pDC, CBitmap* pOut, CBitmap* pSrc, const RECT& rect)
@@ -125,13 +213,23 @@ void TileBitmap(HDC hDC, const RECT& rect, HBITMAP hBitmap, int tileWidth, int t
     // A missing frame piece has a size of 0: stepping by it would never end.
     if (!hDC || !hBitmap || tileWidth <= 0 || tileHeight <= 0)
         return;
+    BITMAP bm;
+    if (!::GetObject(hBitmap, sizeof(bm), &bm))
+        return;
+    // One memory context for all the tiles: a frame's edge is hundreds of
+    // one-pixel tiles, and a context is a round trip to make and to free.
+    HDC hMem = ::CreateCompatibleDC(hDC);
+    if (!hMem)
+        return;
+    HGDIOBJ old = ::SelectObject(hMem, hBitmap);
     CSaveClip clip(hDC);
     ::IntersectClipRect(hDC, rect.left, rect.top, rect.right, rect.bottom);
     for (int y = rect.top; y < rect.bottom; y += tileHeight)
-        for (int x = rect.left; x < rect.right; x += tileWidth) {
-            RECT tile = { x, y, x + tileWidth, y + tileHeight };
-            DrawBitmapStretched(hDC, tile, hBitmap);
-        }
+        for (int x = rect.left; x < rect.right; x += tileWidth)
+            ::StretchBlt(hDC, x, y, tileWidth, tileHeight, hMem, 0, 0, bm.bmWidth, bm.bmHeight,
+                         SRCCOPY);
+    ::SelectObject(hMem, old);
+    ::DeleteDC(hMem);
 }
 
 HRGN CopyRegion(HRGN hRgn)
@@ -330,13 +428,7 @@ public:
             int n = SkinMin(m_rows, m_h - y);
             // A bottom-up request counts scan lines from the bottom row, and
             // the buffer receives them bottom first.
-            BITMAPINFO bi = {};
-            bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-            bi.bmiHeader.biWidth = m_w;
-            bi.bmiHeader.biHeight = m_h;
-            bi.bmiHeader.biPlanes = 1;
-            bi.bmiHeader.biBitCount = 32;
-            bi.bmiHeader.biCompression = BI_RGB;
+            BITMAPINFO bi = DibInfo(m_w, m_h, 32);
             if (::GetDIBits(m_hDC, m_hBitmap, m_h - y - n, n, m_buffer.data(), &bi, DIB_RGB_COLORS) != n) {
                 m_count = 0;
                 return NULL;

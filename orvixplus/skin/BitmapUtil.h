@@ -25,6 +25,16 @@ HRGN BitmapToRegion(HBITMAP hBitmap, COLORREF transparent, COLORREF tolerance);
 // Exactly the pixels of the key colour.
 HRGN BitmapColorToRegion(HBITMAP hBitmap, COLORREF key);
 
+// A bitmap resource as a section (24-bit for the program's own), which the
+// cuts read in place: the platform's own resource loader makes a bitmap of
+// the screen's kind, and each one asks the display about itself when first
+// selected. The caller owns it.
+HBITMAP LoadResourceSection(HINSTANCE hInst, LPCTSTR lpszName);
+// The same, loaded once for the whole run and shared by every caller: for the
+// sheets the settings pages cut dozens of controls from. Callers neither
+// change nor delete it; NULL when the resource is missing.
+HBITMAP SharedResourceBitmap(UINT nID);
+
 // The whole bitmap stretched into the rectangle.
 void DrawBitmapStretched(HDC hDC, const RECT& rect, HBITMAP hBitmap);
 // The bitmap stretched to tileWidth x tileHeight at every step from the

@@ -428,4 +428,88 @@ TEST(CropBitmapTest, CutsOneToOneAndLeavesOutputForNullSource)
     DeleteObject(cut);
 }
 
+// Bottom-up, 24 bits a pixel, as a picture file or a resource gives it.
+HBITMAP MakeBottomUp24(int w, int h, const std::function<COLORREF(int, int)>& colour)
+{
+    BITMAPINFO bi = DibInfo(w, h, 24);
+    BYTE* p = NULL;
+    HBITMAP hbm = CreateDIBSection(NULL, &bi, DIB_RGB_COLORS, (void**)&p, NULL, 0);
+    const int stride = (w * 3 + 3) & ~3;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            COLORREF c = colour(x, y);
+            BYTE* px = p + (size_t)(h - 1 - y) * stride + x * 3;
+            px[0] = GetBValue(c);
+            px[1] = GetGValue(c);
+            px[2] = GetRValue(c);
+        }
+    return hbm;
+}
+
+// A bitmap of the screen's kind with the same pixels.
+HBITMAP MakeScreenBitmap(int w, int h, const std::function<COLORREF(int, int)>& colour)
+{
+    HDC screen = GetDC(NULL);
+    HBITMAP hbm = CreateCompatibleBitmap(screen, w, h);
+    ReleaseDC(NULL, screen);
+    HBITMAP src = MakeBitmap(w, h, colour);
+    HDC a = CreateCompatibleDC(NULL), b = CreateCompatibleDC(NULL);
+    HGDIOBJ oa = SelectObject(a, hbm), ob = SelectObject(b, src);
+    BitBlt(a, 0, 0, w, h, b, 0, 0, SRCCOPY);
+    SelectObject(a, oa);
+    SelectObject(b, ob);
+    DeleteDC(a);
+    DeleteDC(b);
+    DeleteObject(src);
+    return hbm;
+}
+
+TEST(CropBitmapTest, EveryKindOfSourceGivesItsPixelsAndBlackBeyondIt)
+{
+    auto colour = [](int x, int y) { return RGB(10 + x * 9, 200 - y * 11, (x * 7 + y * 13) & 255); };
+    const int W = 17, H = 13;
+    struct Source {
+        const char* kind;
+        HBITMAP h;
+    } sources[] = {
+        {"top-down 32-bit section", MakeBitmap(W, H, colour)},
+        {"bottom-up 24-bit section", MakeBottomUp24(W, H, colour)},
+        {"screen bitmap", MakeScreenBitmap(W, H, colour)},
+    };
+    // Inside, across each edge and wholly outside the source.
+    const RECT cuts[] = {{3, 2, 11, 9}, {-2, -3, 5, 4}, {12, 8, 20, 16}, {30, 30, 33, 32}};
+    for (const Source& s : sources) {
+        for (const RECT& c : cuts) {
+            HBITMAP cut = NULL;
+            CropBitmap(NULL, &cut, s.h, c.left, c.top, c.right, c.bottom);
+            ASSERT_TRUE(cut != NULL) << s.kind;
+            DIBSECTION ds;
+            ASSERT_EQ((int)sizeof(ds), GetObject(cut, sizeof(ds), &ds)) << s.kind << ": a section";
+            EXPECT_EQ(32, ds.dsBm.bmBitsPixel);
+            ASSERT_EQ(c.right - c.left, ds.dsBm.bmWidth);
+            ASSERT_EQ(c.bottom - c.top, ds.dsBm.bmHeight);
+            int wrong = 0;
+            for (int y = c.top; y < c.bottom; ++y)
+                for (int x = c.left; x < c.right; ++x) {
+                    bool inside = x >= 0 && y >= 0 && x < W && y < H;
+                    COLORREF want = inside ? colour(x, y) : RGB(0, 0, 0);
+                    wrong += skintest::PixelOf(cut, x - c.left, y - c.top) != want;
+                }
+            EXPECT_EQ(0, wrong) << s.kind << " cut at " << c.left << "," << c.top;
+            DeleteObject(cut);
+        }
+    }
+    // A source another context holds is still read right.
+    HDC holder = CreateCompatibleDC(NULL);
+    HGDIOBJ old = SelectObject(holder, sources[2].h);
+    HBITMAP cut = NULL;
+    CropBitmap(NULL, &cut, sources[2].h, 1, 1, 4, 4);
+    EXPECT_EQ(colour(3, 2), skintest::PixelOf(cut, 2, 1));
+    SelectObject(holder, old);
+    DeleteDC(holder);
+    DeleteObject(cut);
+    for (const Source& s : sources)
+        DeleteObject(s.h);
+}
+
 }  // namespace

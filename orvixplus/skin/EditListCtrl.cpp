@@ -119,14 +119,9 @@ int CEditListCtrl::OnCreate(LPCREATESTRUCT lpCreateStruct)
     if (m_pEditor)
         return 0;
     m_pEditor = new CCellEdit;
-    HINSTANCE inst = ::GetModuleHandle(NULL);
-    HBITMAP frame = ::LoadBitmap(inst, MAKEINTRESOURCE(IDB_CELL_FRAME));
-    HBITMAP back = ::LoadBitmap(inst, MAKEINTRESOURCE(IDB_CELL_BACK));
+    HBITMAP frame = SharedResourceBitmap(IDB_CELL_FRAME);
+    HBITMAP back = SharedResourceBitmap(IDB_CELL_BACK);
     m_pEditor->SetBitmaps(frame, CRect(0, 0, 54, 54), NULL, CRect(), back, CRect(3, 3, 51, 16));
-    if (frame)
-        ::DeleteObject(frame);
-    if (back)
-        ::DeleteObject(back);
     for (int look = 0; look < 2; ++look) {
         m_pEditor->SetFrameRect(look, CRect(0, 0, 54, 54));
         m_pEditor->SetBorderRect(look, CRect(3, 3, 3, 3));

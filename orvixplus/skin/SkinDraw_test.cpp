@@ -34,6 +34,26 @@ TEST(TileBitmapTest, LastTileCutAndCallersClipKept)
     DeleteObject(tile);
 }
 
+TEST(TileBitmapTest, StretchedTilesAreEachTheWholeBitmapStretched)
+{
+    // A 3 x 2 picture drawn as 5 x 4 tiles over 23 x 10: every tile must be
+    // what drawing the whole picture into that tile alone gives.
+    HBITMAP tile = MakeBitmap(3, 2, [](int x, int y) { return RGB(x * 100, y * 200, 50); });
+    Surface tiled(30, 12, kWhite), one(30, 12, kWhite);
+    TileBitmap(tiled.dc(), CRect(1, 1, 24, 11), tile, 5, 4);
+    IntersectClipRect(one.dc(), 1, 1, 24, 11);
+    for (int y = 1; y < 11; y += 4)
+        for (int x = 1; x < 24; x += 5)
+            DrawBitmapStretched(one.dc(), CRect(x, y, x + 5, y + 4), tile);
+    int differ = 0;
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 30; ++x)
+            differ += tiled.At(x, y) != one.At(x, y);
+    EXPECT_EQ(0, differ);
+    EXPECT_EQ(kWhite, tiled.At(24, 5)) << "nothing beyond the rectangle";
+    DeleteObject(tile);
+}
+
 TEST(TileBitmapTest, ZeroOrNegativeTileDrawsNothing)
 {
     Surface s(10, 10, kWhite);

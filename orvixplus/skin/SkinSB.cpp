@@ -1,4 +1,5 @@
 #include "SkinSB.h"
+#include "BitmapUtil.h"
 #include <commctrl.h>
 #include <windowsx.h>
 
@@ -899,7 +900,7 @@ BOOL WINAPI SkinSB_LoadBitmaps(HINSTANCE hInst, LPCTSTR pszLeft, LPCTSTR pszHThu
                                  pszVThumb, pszVTrack, pszDown, pszCorner };
     BOOL all = TRUE;
     for (int i = 0; i < BMP_COUNT; ++i) {
-        HBITMAP h = names[i] ? ::LoadBitmap(hInst, names[i]) : NULL;
+        HBITMAP h = names[i] ? LoadResourceSection(hInst, names[i]) : NULL;
         if (!h) {
             all = FALSE;
             continue;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 #include "ProgramBitmaps.h"
+#include "BitmapUtil.h"
 #include "SkinSB.h"
 #include "SkinScreen.h"
 #include <commctrl.h>
@@ -391,6 +392,34 @@ TEST(SkinSBAttach, FallbacksWhenNotAttachedAndDetachingRestoresTheProcedure)
     EXPECT_EQ(before, (WNDPROC)::GetWindowLongPtr(h, GWLP_WNDPROC));
     EXPECT_TRUE(::GetProp(h, SKINSB_PROP) == NULL);
     host.DestroyWindow();
+}
+
+TEST(SharedResourceBitmapTest, OneSectionPerResourceWithTheResourcesPixels)
+{
+    HBITMAP a = SharedResourceBitmap(IDB_CONTROL_SHEET);
+    ASSERT_TRUE(a != NULL);
+    EXPECT_EQ(a, SharedResourceBitmap(IDB_CONTROL_SHEET)) << "loaded once";
+    DIBSECTION ds;
+    EXPECT_EQ((int)sizeof(ds), GetObject(a, sizeof(ds), &ds)) << "a section";
+    HBITMAP ddb = LoadBitmapA(GetModuleHandle(NULL), MAKEINTRESOURCEA(IDB_CONTROL_SHEET));
+    BITMAP bm;
+    GetObject(ddb, sizeof(bm), &bm);
+    EXPECT_EQ(bm.bmWidth, ds.dsBm.bmWidth);
+    EXPECT_EQ(bm.bmHeight, ds.dsBm.bmHeight);
+    HDC da = CreateCompatibleDC(NULL), db = CreateCompatibleDC(NULL);
+    HGDIOBJ oa = SelectObject(da, a), ob = SelectObject(db, ddb);
+    int differ = 0;
+    for (int y = 0; y < bm.bmHeight; y += 3)
+        for (int x = 0; x < bm.bmWidth; x += 3)
+            differ += GetPixel(da, x, y) != GetPixel(db, x, y);
+    SelectObject(da, oa);
+    SelectObject(db, ob);
+    DeleteDC(da);
+    DeleteDC(db);
+    DeleteObject(ddb);
+    EXPECT_EQ(0, differ);
+    EXPECT_TRUE(SharedResourceBitmap(59999) == NULL);
+    EXPECT_TRUE(SharedResourceBitmap(59999) == NULL);
 }
 
 TEST(SkinSBBitmaps, AFailedNameFailsTheLoadAndKeepsTheOthers)

@@ -118,7 +118,7 @@ void CSkinSlider::FreeThumb()
 
 static HBITMAP LoadResourceBitmap(UINT nId)
 {
-    return nId ? ::LoadBitmapA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nId)) : NULL;
+    return nId ? LoadResourceSection(AfxGetResourceHandle(), MAKEINTRESOURCEA(nId)) : NULL;
 }
 
 int CSkinSlider::LoadBitmaps(UINT nFirst, UINT nSecond, BOOL bResize, BOOL bTransparent, COLORREF key, int x, int y)
