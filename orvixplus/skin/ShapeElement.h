@@ -19,7 +19,7 @@ public:
     // The element owns the cursor from here on.
     void SetCursor(HCURSOR hCursor);
     void SetTooltip(LPCTSTR lpszText, BOOL bActivate) { m_tip.Set(this, lpszText, bActivate); }
-    CToolTipCtrl* GetToolTip() const { return m_tip.GetCtrl(); }
+    CToolTipCtrl* GetToolTip() { return m_tip.GetCtrl(this); }
 
 protected:
     // A copy of the region becomes the shape; with bReplace FALSE only while

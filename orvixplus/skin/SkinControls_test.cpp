@@ -249,10 +249,37 @@ TEST_F(SkinControlsTest, CaptureLostClearsHover)
     ReleaseCapture();
 }
 
+// The tool-tip windows of this thread.
+static int TipWindows()
+{
+    struct Find {
+        static BOOL CALLBACK Each(HWND h, LPARAM p)
+        {
+            char cls[64] = {};
+            GetClassNameA(h, cls, sizeof(cls));
+            if (strcmp(cls, TOOLTIPS_CLASSA) == 0)
+                ++*(int*)p;
+            return TRUE;
+        }
+    };
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), Find::Each, (LPARAM)&count);
+    return count;
+}
+
 TEST_F(SkinControlsTest, ToolTipCursorAndOwnerDrawStyle)
 {
+    const int before = TipWindows();
     CShapeButton* www = MakeButton("WWW", BS_DEFPUSHBUTTON | WS_TABSTOP);
+    // The tip's window is made when the pointer first comes by, with the
+    // text given before: a skin of dozens of buttons makes none at its load.
+    EXPECT_EQ(before, TipWindows());
+    const CRect r = skintest::FindElement(buttons_, "WWW")->rect;
+    MouseTo(Screen(r, r.Width() / 2, r.Height() / 2));
+    ts::PumpFor(30);
+    EXPECT_EQ(before + 1, TipWindows());
     ASSERT_TRUE(www->GetToolTip() != NULL);
+    EXPECT_EQ(before + 1, TipWindows()) << "asking for it makes no second one";
     char text[80] = {};
     TOOLINFOA ti = {};
     ti.cbSize = TTTOOLINFOA_V2_SIZE;

@@ -321,24 +321,39 @@ BOOL CSkinTip::Ensure(CWnd* pOwner)
     return TRUE;
 }
 
-void CSkinTip::Set(CWnd* pOwner, LPCTSTR lpszText, BOOL bActivate)
+void CSkinTip::Apply(CWnd* pOwner)
 {
-    if (!lpszText || !*lpszText || !Ensure(pOwner))
-        return;
     if (m_pTip->GetToolCount() == 0) {
         CRect rc;
         pOwner->GetClientRect(&rc);
-        m_pTip->AddTool(pOwner, lpszText, &rc, 1);
+        m_pTip->AddTool(pOwner, m_strText, &rc, 1);
     }
-    m_pTip->UpdateTipText(lpszText, pOwner, 1);
-    m_pTip->Activate(bActivate);
+    m_pTip->UpdateTipText(m_strText, pOwner, 1);
+    m_pTip->Activate(m_bActive);
+}
+
+void CSkinTip::Set(CWnd* pOwner, LPCTSTR lpszText, BOOL bActivate)
+{
+    if (!lpszText || !*lpszText)
+        return;
+    m_strText = lpszText;
+    m_bActive = bActivate;
+    if (m_pTip && m_pTip->GetSafeHwnd())
+        Apply(pOwner);
+}
+
+CToolTipCtrl* CSkinTip::GetCtrl(CWnd* pOwner)
+{
+    if (!m_strText.IsEmpty() && !(m_pTip && m_pTip->GetSafeHwnd()) && Ensure(pOwner))
+        Apply(pOwner);
+    return m_pTip;
 }
 
 void CSkinTip::Relay(CWnd* pOwner, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (!m_pTip || !m_pTip->GetSafeHwnd())
-        return;
     if (message < WM_MOUSEFIRST || message > WM_MOUSELAST)
+        return;
+    if (!GetCtrl(pOwner) || !m_pTip->GetSafeHwnd())
         return;
     MSG msg = { pOwner->GetSafeHwnd(), message, wParam, lParam, (DWORD)::GetMessageTime(), {} };
     DWORD pos = ::GetMessagePos();

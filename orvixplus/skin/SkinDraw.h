@@ -87,16 +87,24 @@ private:
 void CutPart(CBitmap& part, HBITMAP hSrc, const RECT& rect);
 
 // The tool tip of a shaped element: one tool (id 1) over the client area.
+// The control is a window of its own at the top level, which the platform
+// makes slowly (a skin has dozens of elements): it is made when the pointer
+// first reaches the element, or when someone asks for it, with the text and
+// the activation set so far.
 class CSkinTip {
 public:
-    CSkinTip() : m_pTip(NULL) {}
+    CSkinTip() : m_pTip(NULL), m_bActive(FALSE) {}
     ~CSkinTip();
     // Nothing for an empty text.
     void Set(CWnd* pOwner, LPCTSTR lpszText, BOOL bActivate);
     // Every message bound for the owner goes by the tip first.
     void Relay(CWnd* pOwner, UINT message, WPARAM wParam, LPARAM lParam);
-    CToolTipCtrl* GetCtrl() const { return m_pTip; }
+    // The control, made now when a text waits for it; NULL without a text.
+    CToolTipCtrl* GetCtrl(CWnd* pOwner);
 private:
     BOOL Ensure(CWnd* pOwner);
+    void Apply(CWnd* pOwner);
     CToolTipCtrl* m_pTip;
+    CString m_strText;
+    BOOL m_bActive;
 };
