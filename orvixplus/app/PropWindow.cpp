@@ -1,4 +1,5 @@
 #include "PropWindow.h"
+#include "StepTrace.h"
 #include "AppMessages.h"
 #include "AppSettings.h"
 #include "AppState.h"
@@ -21,6 +22,7 @@
 #include "SkinCtrlMap.h"
 #include "SkinMessages.h"
 #include "TuningHost.h"
+#include "TuningPage.h"
 #include "VideoWindow.h"
 
 namespace {
@@ -102,6 +104,7 @@ BOOL CPropWindow::Initialize(LPCSTR pszSkinIni)
         return TRUE;
     if (!m_frame.Attach(m_hWnd))
         return FALSE;
+    FwTraceStep("settings window: frame");
     if (!g_pSkinCtrlMap) {
         g_pSkinCtrlMap = new CSkinCtrlMap;
         if (!g_pSkinCtrlMap)
@@ -112,7 +115,10 @@ BOOL CPropWindow::Initialize(LPCSTR pszSkinIni)
     g_pfnAudioLineListener = AudioLineListener;
     if (!CreateControls())
         return FALSE;
-    return FillPages();
+    FwTraceStep("settings window: pages");
+    BOOL filled = FillPages();
+    FwTraceStep("settings window: filled");
+    return filled;
 }
 
 BOOL CPropWindow::CreateControls()
@@ -350,22 +356,10 @@ void CPropWindow::RefillChannelList()
     CEditListCtrl* pList = ChannelList();
     if (pList && g_pSettings && g_pChannelStore) {
         int list = g_pSettings->m_nTunerList;
-        if (list == 1 || list == 2) {
-            // The rows point at the store's records: every row goes before
-            // any is made again, which also ends an edit without writing it.
-            pList->DeleteAllItems();
-            int lo = g_pChannelStore->GetMinChannel(list), hi = g_pChannelStore->GetMaxChannel(list);
-            if (lo >= 1 && lo <= hi) {
-                // Only the stored numbers are visited, in ascending order:
-                // the range itself may span billions of numbers.
-                CArray<int, int> numbers;
-                g_pChannelStore->GetNumbers(list, numbers);
-                int row = 0;
-                for (INT_PTR i = 0; i < numbers.GetSize(); ++i)
-                    if (ChannelRecord* pRec = g_pChannelStore->GetChannelPtr(numbers[i], list))
-                        pList->AddChannelRow(row++, pRec);
-            }
-        }
+        // The rows point at the store's records: every row goes before any
+        // is made again, which also ends an edit without writing it.
+        if (list == 1 || list == 2)
+            FillChannelRows(pList, list);
     }
     if (g_pSettings && g_pCurrentChannel && g_pChannelStore) {
         for (int l = 2; l >= 1; --l) {

@@ -57,17 +57,21 @@ void FillChannelRows(CEditListCtrl* pList, int nList)
 {
     if (!pList || !pList->GetSafeHwnd() || !g_pChannelStore)
         return;
+    // Drawn once when all rows are in: each row's texts would each have the
+    // list invalidate and redraw it, a round trip to the window server apiece.
+    pList->SetRedraw(FALSE);
     pList->DeleteAllItems();
     int lo = g_pChannelStore->GetMinChannel(nList), hi = g_pChannelStore->GetMaxChannel(nList);
-    if (lo < 1 || lo > hi)
-        return;
     // Only the stored numbers: the range itself may span billions.
     CArray<int, int> numbers;
-    g_pChannelStore->GetNumbers(nList, numbers);
+    if (lo >= 1 && lo <= hi)
+        g_pChannelStore->GetNumbers(nList, numbers);
     int row = 0;
     for (INT_PTR i = 0; i < numbers.GetSize(); ++i)
         if (ChannelRecord* pRec = g_pChannelStore->GetChannelPtr(numbers[i], nList))
             pList->AddChannelRow(row++, pRec);
+    pList->SetRedraw(TRUE);
+    pList->Invalidate();
 }
 
 CString ExportPathFor(LPCSTR pszChosen)
@@ -119,18 +123,15 @@ BOOL CTuningPage::CreateList()
         m_pList->InsertColumn(i, kColumns[i], LVCFMT_LEFT, 79);
     m_pList->InitSkin();
     m_pList->Header().LoadBitmaps(IDB_HEADER_LEFT, IDB_HEADER_TILE, IDB_HEADER_RIGHT);
-    HBITMAP frame = ::LoadBitmapA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDB_CELL_FRAME));
-    HBITMAP back = ::LoadBitmapA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDB_CELL_BACK));
-    HBITMAP check = ::LoadBitmapA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDB_CHECK));
-    HBITMAP toggle = ::LoadBitmapA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDB_TOGGLE));
+    HBITMAP frame = SharedResourceBitmap(IDB_CELL_FRAME);
+    HBITMAP back = SharedResourceBitmap(IDB_CELL_BACK);
+    HBITMAP check = SharedResourceBitmap(IDB_CHECK);
+    HBITMAP toggle = SharedResourceBitmap(IDB_TOGGLE);
     HBITMAP src[6] = {frame, back, NULL, check, NULL, toggle};
     RECT rcs[6] = {{0, 0, 54, 54}, {3, 3, 51, 16}, {}, kStateOn, {}, kStateOn};
     m_pList->SetBitmaps(src, rcs);
     m_pList->SetRectA(CRect(0, 0, 54, 54));
     m_pList->SetRectB(CRect(kFrameBorder, kFrameBorder, kFrameBorder, kFrameBorder));
-    for (HBITMAP h : {frame, back, check, toggle})
-        if (h)
-            ::DeleteObject(h);
     int lo = GetMinChannelForInput(), hi = GetMaxChannelForInput();
     int limit = g_pChannelStore && lo >= 0 && hi - lo + 1 > 0 ? hi - lo + 1 : 160;
     m_pList->SetItemCount(limit);
