@@ -148,12 +148,18 @@ protected:
     FakeMixer fake;
 };
 
+// This process's own: a program another test runs at the same time has one
+// of the same class.
 std::vector<HWND> NoticeWindows()
 {
     std::vector<HWND> all;
     HWND h = NULL;
-    while ((h = FindWindowExA(NULL, h, kMasterVolumeClass, NULL)) != NULL)
-        all.push_back(h);
+    while ((h = FindWindowExA(NULL, h, kMasterVolumeClass, NULL)) != NULL) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        if (pid == GetCurrentProcessId())
+            all.push_back(h);
+    }
     return all;
 }
 
