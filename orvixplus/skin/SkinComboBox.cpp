@@ -159,7 +159,9 @@ void CSkinComboBox::PaintFace(CDC& target)
 
 void CSkinComboBox::RepaintFace()
 {
-    if (!m_hWnd)
+    // A hidden face is painted when it shows: the settings pages fill and
+    // move their combo boxes before their window is ever shown.
+    if (!m_hWnd || !IsWindowVisible())
         return;
     CClientDC dc(this);
     PaintFace(dc);

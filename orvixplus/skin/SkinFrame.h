@@ -65,7 +65,10 @@ protected:
     void FreeSkin();
     void BuildPieces();
     void Paint();
-    void Repaint() { if (m_hWnd) Paint(); }
+    // A hidden window's frame is drawn when it shows (WM_NCPAINT): drawing it
+    // before, at each of its start-up's size, caption and activation
+    // changes, shows nothing and costs a window context each time.
+    void Repaint() { if (m_hWnd && ::IsWindowVisible(m_hWnd)) Paint(); }
     void ClearTracking() { m_nHover = m_nPressed = 0; }
     CSize WindowSize() const;
     BOOL Wants(int nButton) const { return m_bWant[nButton]; }

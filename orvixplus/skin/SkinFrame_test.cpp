@@ -244,6 +244,24 @@ TEST_F(SkinFrameTest, HitCodesDoubleClickAndCaptionText)
     for (DWORD p : ScreenPixels(CRect(kFx + 24, kFy, kFx + 200, kFy + 24)))
         black += p == 0;
     EXPECT_GT(black, 10) << "the caption text";
+    // A caption given while the window is hidden shows once it is shown.
+    auto captionInk = [&] {
+        ts::PumpFor(60);
+        int n = 0;
+        for (DWORD p : ScreenPixels(CRect(kFx + 24, kFy, kFx + 200, kFy + 24)))
+            n += p == 0;
+        return n;
+    };
+    dlg_.ShowWindow(SW_HIDE);
+    dlg_.SetWindowText("");
+    dlg_.SetWindowPos(NULL, 0, 0, 401, 300, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    dlg_.SetWindowPos(NULL, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    dlg_.ShowWindow(SW_SHOWNA);
+    EXPECT_LT(captionInk(), 5) << "no caption text";
+    dlg_.ShowWindow(SW_HIDE);
+    dlg_.SetWindowText("Skinned caption");
+    dlg_.ShowWindow(SW_SHOWNA);
+    EXPECT_GT(captionInk(), 10) << "the caption given while hidden";
 
     // A fixed window has no sizing codes.
     CFramedDialog fixed(302);

@@ -91,7 +91,8 @@ void CSkinBarBase::UpdateThumb()
 
 void CSkinBarBase::Repaint()
 {
-    if (!m_hWnd)
+    // A hidden bar is painted when it shows.
+    if (!m_hWnd || !IsWindowVisible())
         return;
     CClientDC client(this);
     CRect rc;
