@@ -169,6 +169,9 @@ BOOL CMainDlg::OnInitDialog()
         g_pSplash->ShowSplash(this);
     }
     FwTraceStep("1 splash");
+    // The first start of the sound stack is most of what step 6's audio names
+    // cost: it runs beside the skin's load.
+    BeginAudioDeviceList();
     if (!LoadSkin(SkinPath()))
         return FailStartup("加载皮肤失败!");
     // The scheduler tray program finds the running TV program by this title.
@@ -263,7 +266,9 @@ void CMainDlg::LayOutWindows()
             g_pVideoWindow->SetWindowPos(&CWnd::wndTopMost, 0, 0, 0, 0,
                                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
-    SetWindowPos(&CWnd::wndTopMost, l.main.x, l.main.y, 0, 0, SWP_NOSIZE);
+    // The panel is whole by now: it shows here rather than once the start-up
+    // tune is through, and the tune's first wait paints it.
+    SetWindowPos(&CWnd::wndTopMost, l.main.x, l.main.y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
 }
 
 BOOL CMainDlg::EnsureGraph()

@@ -253,6 +253,37 @@ TEST_F(TvProgram, StartsShapedAboveTheVideoWindowAndEndsOnCloseWithItsFilesKept)
     EXPECT_TRUE(OtherBoxes().empty()) << ts::Gbk(OtherBoxes().empty() ? "" : OtherBoxes()[0]);
 }
 
+TEST_F(TvProgram, ThePanelIsOnTheScreenPaintedWhileTheStartUpTuneRuns)
+{
+    MakeFolder();
+    ASSERT_TRUE(Start());
+    // The splash goes when the start-up tune is done. Each shot of the panel
+    // is kept with whether the splash was still up after it was taken.
+    std::vector<std::pair<std::vector<DWORD>, bool>> shots;
+    HWND main = NULL;
+    ASSERT_TRUE(ts::PumpUntil([&] {
+        if (!main)
+            main = tv::FindMainWindow();
+        if (!main || !IsWindowVisible(main))
+            return false;
+        std::vector<DWORD> shot = tv::ScreenGrid(main);
+        bool splash = tv::FindSplash(child_.Pid()) != NULL;
+        shots.push_back({shot, splash});
+        return !splash;
+    }, kStartMs)) << "the start did not end";
+    main_ = main;
+    Sync();
+    ts::PumpFor(300);
+    std::vector<DWORD> settled = tv::ScreenGrid(main_);
+    std::vector<bool> inside = tv::GridInShape(main_);
+    double best = 0;
+    for (const auto& shot : shots)
+        if (shot.second)
+            best = std::max(best, tv::ShareInShape(shot.first, settled, inside));
+    // Its texts (the clock, the channel) may differ in a few points.
+    EXPECT_GE(best, 0.97) << shots.size() << " shots, the panel not painted before the start's end";
+}
+
 TEST_F(TvProgram, ThePictureIsLiveAndTheSoundFollowsButtonsKeysMessagesAndTheRemote)
 {
     MakeFolder();

@@ -79,11 +79,15 @@ void CMainTuningHost::WriteTunerPll(BYTE b0, BYTE b1, BYTE b2, BYTE b3)
 // messages: a plain Sleep froze the picture for the whole sequence, and the
 // new station showed some 100 ms late. A message wait in short slices keeps
 // the picture going; its empty wake mask handles no message, so nothing (a
-// second click) runs inside the sequence.
+// second click) runs inside the sequence. What the panel has to paint (all
+// of it, on the start-up's tune) is painted as the wait begins: it shows
+// during the sequence, not after it.
 void CMainTuningHost::Pause(DWORD dwMilliseconds)
 {
     const DWORD kSliceMs = 5;
     DWORD start = ::GetTickCount();
+    if (HasMainWindow())
+        ::RedrawWindow(m_pDlg->m_hWnd, NULL, NULL, RDW_UPDATENOW | RDW_ALLCHILDREN);
     for (;;) {
         DWORD spent = ::GetTickCount() - start;
         if (spent >= dwMilliseconds)

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <string.h>
 #include <string>
+#include <utility>
 #include <vector>
 #include "TestSupport.h"
 
@@ -11,6 +12,32 @@ namespace tv {
 
 inline HWND FindMainWindow() { return FindWindowA("#32770", "Orvix Plus"); }
 inline HWND FindVideoWindow() { return FindWindowA("Orvix Plus", "KESTOR ORVIX"); }
+
+namespace detail {
+inline BOOL CALLBACK FindSplashIn(HWND hwnd, LPARAM lp)
+{
+    auto* args = (std::pair<DWORD, HWND>*)lp;
+    DWORD pid = 0;
+    char cls[8] = "", text[8] = "";
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != args->first || !IsWindowVisible(hwnd) || GetWindowTextA(hwnd, text, sizeof(text)) > 0)
+        return TRUE;
+    GetClassNameA(hwnd, cls, sizeof(cls));
+    if (strncmp(cls, "Fw:", 3) != 0 || (GetWindowLongA(hwnd, GWL_STYLE) & WS_POPUP) == 0)
+        return TRUE;
+    args->second = hwnd;
+    return FALSE;
+}
+}  // namespace detail
+
+// The start-up's splash of the process while it shows: an untitled popup of
+// a class the program registered. It goes when the start is through.
+inline HWND FindSplash(DWORD pid)
+{
+    std::pair<DWORD, HWND> args(pid, NULL);
+    EnumWindows(detail::FindSplashIn, (LPARAM)&args);
+    return args.second;
+}
 
 inline DWORD FileSize(const std::string& path)
 {
@@ -89,6 +116,77 @@ inline std::vector<DWORD> ScreenPixels(const RECT& r)
     DeleteDC(mem);
     ReleaseDC(NULL, screen);
     return out;
+}
+
+// Grid of sample points: enough to tell the test pictures apart, cheap enough
+// to take every few milliseconds.
+const int kGridX = 32, kGridY = 24;
+
+inline POINT GridPoint(int i, int j, int cx, int cy)
+{
+    POINT p = {(2 * i + 1) * cx / (2 * kGridX), (2 * j + 1) * cy / (2 * kGridY)};
+    return p;
+}
+
+// The grid of the window's client area as the screen shows it now; empty
+// while the window is not shown.
+inline std::vector<DWORD> ScreenGrid(HWND hwnd)
+{
+    RECT rc;
+    if (!hwnd || !IsWindowVisible(hwnd) || !GetClientRect(hwnd, &rc) || rc.right < kGridX ||
+        rc.bottom < kGridY)
+        return {};
+    POINT o = {0, 0};
+    ClientToScreen(hwnd, &o);
+    RECT box = {o.x, o.y, o.x + rc.right, o.y + rc.bottom};
+    std::vector<DWORD> screen = ScreenPixels(box);
+    std::vector<DWORD> grid;
+    for (int j = 0; j < kGridY; ++j)
+        for (int i = 0; i < kGridX; ++i) {
+            POINT p = GridPoint(i, j, rc.right, rc.bottom);
+            grid.push_back(screen[(size_t)p.y * rc.right + p.x]);
+        }
+    return grid;
+}
+
+// Which of the grid's points of a window's client area lie inside its shape
+// (the others show what is beneath it): all of them without a shape.
+inline std::vector<bool> GridInShape(HWND hwnd)
+{
+    std::vector<bool> inside((size_t)kGridX * kGridY, true);
+    RECT rc, wr;
+    if (!hwnd || !GetClientRect(hwnd, &rc) || !GetWindowRect(hwnd, &wr))
+        return inside;
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(hwnd, rgn) != ERROR) {
+        POINT o = {0, 0};
+        ClientToScreen(hwnd, &o);
+        for (int j = 0; j < kGridY; ++j)
+            for (int i = 0; i < kGridX; ++i) {
+                POINT p = GridPoint(i, j, rc.right, rc.bottom);
+                inside[(size_t)j * kGridX + i] =
+                    PtInRegion(rgn, p.x + o.x - wr.left, p.y + o.y - wr.top) != FALSE;
+            }
+    }
+    DeleteObject(rgn);
+    return inside;
+}
+
+// The share of the points inside the shape where two grids are equal; 0 when
+// either is missing. A window painted as it settled scores 1 but for the few
+// points its changing texts cover.
+inline double ShareInShape(const std::vector<DWORD>& a, const std::vector<DWORD>& b,
+                           const std::vector<bool>& inside)
+{
+    if (a.empty() || a.size() != b.size() || inside.size() != a.size())
+        return 0.0;
+    size_t points = 0, same = 0;
+    for (size_t k = 0; k < a.size(); ++k)
+        if (inside[k]) {
+            points++;
+            same += a[k] == b[k];
+        }
+    return points ? (double)same / points : 0.0;
 }
 
 // A skin image's pixels (same layout as ScreenPixels), empty when unreadable.

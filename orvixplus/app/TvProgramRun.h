@@ -81,7 +81,8 @@ protected:
         return child_.Start("\"" + dir_ + "OrvixPlus.exe\"", env, dir_);
     }
 
-    // Up when both windows show; the main dialog shows last.
+    // Up when both windows show and the splash has gone: the start-up tune,
+    // the start's last step, is through.
     bool StartAndWait(std::vector<std::string> env = {}, DWORD ms = 30000)
     {
         if (!Start(env))
@@ -89,7 +90,8 @@ protected:
         ts::PumpUntil([&] {
             main_ = FindMainWindow();
             video_ = FindVideoWindow();
-            return main_ && video_ && IsWindowVisible(main_) && IsWindowVisible(video_);
+            return main_ && video_ && IsWindowVisible(main_) && IsWindowVisible(video_) &&
+                   !FindSplash(child_.Pid());
         }, ms);
         if (!main_ || !IsWindowVisible(main_))
             return false;

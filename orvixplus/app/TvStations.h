@@ -19,10 +19,6 @@
 
 namespace tv {
 
-// Grid of sample points: enough to tell the test pictures apart, cheap enough
-// to take every few milliseconds.
-const int kGridX = 32, kGridY = 24;
-
 // The bytes the tuner takes for a frequency, as the card's log shows them.
 inline std::string TunerBytesText(double mhz)
 {
@@ -31,12 +27,6 @@ inline std::string TunerBytesText(double mhz)
     char text[32];
     snprintf(text, sizeof(text), "%02X %02X CE %02X", (divider >> 8) & 0xFF, divider & 0xFF, band);
     return text;
-}
-
-inline POINT GridPoint(int i, int j, int cx, int cy)
-{
-    POINT p = {(2 * i + 1) * cx / (2 * kGridX), (2 * j + 1) * cy / (2 * kGridY)};
-    return p;
 }
 
 // The grid of a frame the card draws for `source` at the capture size, as
@@ -78,27 +68,6 @@ inline card::PictureSource JackSource(card::PictureKind kind)
     s.kind = kind;
     s.pattern = 0;
     return s;
-}
-
-// The grid of the window's client area as the screen shows it now; empty
-// while the window is not shown.
-inline std::vector<DWORD> ScreenGrid(HWND hwnd)
-{
-    RECT rc;
-    if (!hwnd || !IsWindowVisible(hwnd) || !GetClientRect(hwnd, &rc) || rc.right < kGridX ||
-        rc.bottom < kGridY)
-        return {};
-    POINT o = {0, 0};
-    ClientToScreen(hwnd, &o);
-    RECT box = {o.x, o.y, o.x + rc.right, o.y + rc.bottom};
-    std::vector<DWORD> screen = ScreenPixels(box);
-    std::vector<DWORD> grid;
-    for (int j = 0; j < kGridY; ++j)
-        for (int i = 0; i < kGridX; ++i) {
-            POINT p = GridPoint(i, j, rc.right, rc.bottom);
-            grid.push_back(screen[(size_t)p.y * rc.right + p.x]);
-        }
-    return grid;
 }
 
 // Mean difference per colour channel, 0 for equal grids, 255 for none.

@@ -145,6 +145,57 @@ CAudioDeviceList::CAudioDeviceList() : CDeviceList(true)
 static CDeviceList* g_pDeviceList = NULL;
 static CAudioDeviceList* g_pAudioDeviceList = NULL;
 
+// The list made ahead: the thread hands it over through g_pAheadList and the
+// event, and loads the graph's libraries after that.
+static HANDLE g_hAheadThread = NULL;
+static HANDLE g_hAheadListMade = NULL;
+static CAudioDeviceList* g_pAheadList = NULL;
+static const char* const kGraphLibraries[] = {"quartz.dll", "qcap.dll"};
+static HMODULE g_hGraphLibraries[sizeof(kGraphLibraries) / sizeof(kGraphLibraries[0])];
+
+static DWORD WINAPI MakeAudioListAhead(LPVOID)
+{
+    HRESULT hr = CoInitializeEx(NULL, COINIT_MULTITHREADED);
+    g_pAheadList = new CAudioDeviceList;
+    SetEvent(g_hAheadListMade);
+    // Loaded while this thread's apartment still holds them, so that its
+    // end does not unload what the caller's graph is about to use.
+    for (size_t i = 0; i < sizeof(kGraphLibraries) / sizeof(kGraphLibraries[0]); ++i)
+        g_hGraphLibraries[i] = LoadLibraryA(kGraphLibraries[i]);
+    if (SUCCEEDED(hr))
+        CoUninitialize();
+    return 0;
+}
+
+void BeginAudioDeviceList()
+{
+    if (g_pAudioDeviceList || g_hAheadThread)
+        return;
+    g_hAheadListMade = CreateEventA(NULL, TRUE, FALSE, NULL);
+    if (g_hAheadListMade)
+        g_hAheadThread = CreateThread(NULL, 0, MakeAudioListAhead, NULL, 0, NULL);
+    if (!g_hAheadThread && g_hAheadListMade) {
+        CloseHandle(g_hAheadListMade);
+        g_hAheadListMade = NULL;
+    }
+}
+
+// Waits for the thread's end and gives back its list, if one was begun.
+static CAudioDeviceList* EndAheadThread(BOOL bListOnly)
+{
+    if (!g_hAheadThread)
+        return NULL;
+    WaitForSingleObject(bListOnly ? g_hAheadListMade : g_hAheadThread, INFINITE);
+    CAudioDeviceList* pList = g_pAheadList;
+    g_pAheadList = NULL;
+    if (!bListOnly) {
+        CloseHandle(g_hAheadThread);
+        CloseHandle(g_hAheadListMade);
+        g_hAheadThread = g_hAheadListMade = NULL;
+    }
+    return pList;
+}
+
 CDeviceList* GetDeviceList()
 {
     if (!g_pDeviceList)
@@ -154,6 +205,8 @@ CDeviceList* GetDeviceList()
 
 CAudioDeviceList* GetAudioDeviceList()
 {
+    if (!g_pAudioDeviceList)
+        g_pAudioDeviceList = EndAheadThread(TRUE);
     if (!g_pAudioDeviceList)
         g_pAudioDeviceList = new CAudioDeviceList;
     return g_pAudioDeviceList;
@@ -167,8 +220,14 @@ void FreeDeviceList()
 
 void FreeAudioDeviceList()
 {
+    delete EndAheadThread(FALSE);
     delete g_pAudioDeviceList;
     g_pAudioDeviceList = NULL;
+    for (size_t i = 0; i < sizeof(kGraphLibraries) / sizeof(kGraphLibraries[0]); ++i) {
+        if (g_hGraphLibraries[i])
+            FreeLibrary(g_hGraphLibraries[i]);
+        g_hGraphLibraries[i] = NULL;
+    }
 }
 
 CDeviceFilter::CDeviceFilter(IGraphBuilder* pGraph, LPCSTR pszFriendlyName,

@@ -54,6 +54,14 @@ CAudioDeviceList* GetAudioDeviceList();
 void FreeDeviceList();
 void FreeAudioDeviceList();
 
+// Starts making the audio list on a thread of its own, so that the first
+// start of the system's sound stack runs beside the caller's work; the next
+// GetAudioDeviceList takes the list over, waiting for it if need be. The same
+// thread then loads the DirectShow libraries a preview graph is built from,
+// which stay loaded until FreeAudioDeviceList. Does nothing when a list
+// exists or is being made.
+void BeginAudioDeviceList();
+
 // Converts UTF-16 to the ANSI code page into buf, cut to fit.
 void WideToAnsi(LPCWSTR src, char* buf, int size);
 // Converts ANSI to UTF-16 into buf, cut to fit.

@@ -114,6 +114,38 @@ TEST_F(GraphTest, TheCardsAudioDeviceIsTheLastListedAndOpensAsTheCards)
     EXPECT_TRUE(IsEqualCLSID(kCardAudioClass, clsid));
 }
 
+TEST_F(GraphTest, TheAudioListBegunAheadIsTheOneTheFirstRequestGets)
+{
+    CDevicePairArray audio;
+    ASSERT_TRUE(EnumAudioDevices(audio));
+    ASSERT_LT(0, (int)audio.GetSize());
+    auto sameAsEnumerated = [&](const CDeviceList* list) {
+        if (!list || list->GetCount() != audio.GetSize())
+            return false;
+        for (int i = 0; i < list->GetCount(); ++i)
+            if (list->GetAt(i).GetFriendlyName() != audio[i].GetFriendlyName() ||
+                list->GetAt(i).GetDisplayName() != audio[i].GetDisplayName())
+                return false;
+        return true;
+    };
+
+    BeginAudioDeviceList();
+    BeginAudioDeviceList();  // one thread, one list
+    CAudioDeviceList* ahead = GetAudioDeviceList();
+    EXPECT_TRUE(sameAsEnumerated(ahead));
+    EXPECT_EQ(ahead, GetAudioDeviceList());
+    // The thread's libraries stay loaded while the list is held.
+    EXPECT_TRUE(GetModuleHandleA("quartz.dll") != NULL);
+    FreeAudioDeviceList();
+
+    // Freed while the thread may still be making it: nothing is left behind,
+    // and the next request makes a list of its own.
+    BeginAudioDeviceList();
+    FreeAudioDeviceList();
+    EXPECT_TRUE(sameAsEnumerated(GetAudioDeviceList()));
+    FreeAudioDeviceList();
+}
+
 TEST_F(GraphTest, DeviceFilterOpensByNameIntoTheGraph)
 {
     CDeviceFilter none(NULL, kCardVideo, "Video Capture");
