@@ -169,9 +169,6 @@ BOOL CMainDlg::OnInitDialog()
         g_pSplash->ShowSplash(this);
     }
     FwTraceStep("1 splash");
-    // The first start of the sound stack is most of what step 6's audio names
-    // cost: it runs beside the skin's load.
-    BeginAudioDeviceList();
     if (!LoadSkin(SkinPath()))
         return FailStartup("加载皮肤失败!");
     // The scheduler tray program finds the running TV program by this title.

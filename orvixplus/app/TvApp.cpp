@@ -1,4 +1,5 @@
 #include "TvApp.h"
+#include "DeviceList.h"
 #include "MainDlg.h"
 #include "StepTrace.h"
 #include <objbase.h>
@@ -19,6 +20,9 @@ BOOL CTvApp::InitInstance()
         AfxMessageBox("应用程序已经在运行!", MB_OK);
         return FALSE;
     }
+    // The first start of the sound stack is most of what the dialog's audio
+    // device names cost: it runs beside the dialog's splash and skin.
+    BeginAudioDeviceList();
 
     AfxEnableControlContainer();
     m_bComInitialized = SUCCEEDED(::CoInitialize(NULL));
@@ -34,6 +38,9 @@ BOOL CTvApp::InitInstance()
 
 int CTvApp::ExitInstance()
 {
+    // A dialog that never came as far as its device names leaves the list's
+    // thread to be waited for here.
+    FreeAudioDeviceList();
     if (m_bComInitialized)
         ::CoUninitialize();
     m_bComInitialized = FALSE;
