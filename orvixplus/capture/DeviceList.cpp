@@ -151,7 +151,8 @@ static HANDLE g_hAheadThread = NULL;
 static HANDLE g_hAheadListMade = NULL;
 static CAudioDeviceList* g_pAheadList = NULL;
 static const char* const kGraphLibraries[] = {"quartz.dll", "qcap.dll"};
-static HMODULE g_hGraphLibraries[sizeof(kGraphLibraries) / sizeof(kGraphLibraries[0])];
+static const size_t kGraphLibraryCount = sizeof(kGraphLibraries) / sizeof(kGraphLibraries[0]);
+static HMODULE g_hGraphLibraries[kGraphLibraryCount];
 
 static DWORD WINAPI MakeAudioListAhead(LPVOID)
 {
@@ -160,7 +161,7 @@ static DWORD WINAPI MakeAudioListAhead(LPVOID)
     SetEvent(g_hAheadListMade);
     // Loaded while this thread's apartment still holds them, so that its
     // end does not unload what the caller's graph is about to use.
-    for (size_t i = 0; i < sizeof(kGraphLibraries) / sizeof(kGraphLibraries[0]); ++i)
+    for (size_t i = 0; i < kGraphLibraryCount; ++i)
         g_hGraphLibraries[i] = LoadLibraryA(kGraphLibraries[i]);
     if (SUCCEEDED(hr))
         CoUninitialize();
@@ -180,20 +181,28 @@ void BeginAudioDeviceList()
     }
 }
 
-// Waits for the thread's end and gives back its list, if one was begun.
-static CAudioDeviceList* EndAheadThread(BOOL bListOnly)
+// The list made ahead, once it is made; NULL when none was begun or it was
+// taken already.
+static CAudioDeviceList* TakeAheadList()
 {
-    if (!g_hAheadThread)
+    if (!g_hAheadListMade)
         return NULL;
-    WaitForSingleObject(bListOnly ? g_hAheadListMade : g_hAheadThread, INFINITE);
+    WaitForSingleObject(g_hAheadListMade, INFINITE);
     CAudioDeviceList* pList = g_pAheadList;
     g_pAheadList = NULL;
-    if (!bListOnly) {
-        CloseHandle(g_hAheadThread);
-        CloseHandle(g_hAheadListMade);
-        g_hAheadThread = g_hAheadListMade = NULL;
-    }
     return pList;
+}
+
+// Waits for the thread's end; what it made and no one took goes.
+static void EndAheadThread()
+{
+    if (!g_hAheadThread)
+        return;
+    WaitForSingleObject(g_hAheadThread, INFINITE);
+    delete TakeAheadList();
+    CloseHandle(g_hAheadThread);
+    CloseHandle(g_hAheadListMade);
+    g_hAheadThread = g_hAheadListMade = NULL;
 }
 
 CDeviceList* GetDeviceList()
@@ -206,7 +215,7 @@ CDeviceList* GetDeviceList()
 CAudioDeviceList* GetAudioDeviceList()
 {
     if (!g_pAudioDeviceList)
-        g_pAudioDeviceList = EndAheadThread(TRUE);
+        g_pAudioDeviceList = TakeAheadList();
     if (!g_pAudioDeviceList)
         g_pAudioDeviceList = new CAudioDeviceList;
     return g_pAudioDeviceList;
@@ -220,10 +229,10 @@ void FreeDeviceList()
 
 void FreeAudioDeviceList()
 {
-    delete EndAheadThread(FALSE);
+    EndAheadThread();
     delete g_pAudioDeviceList;
     g_pAudioDeviceList = NULL;
-    for (size_t i = 0; i < sizeof(kGraphLibraries) / sizeof(kGraphLibraries[0]); ++i) {
+    for (size_t i = 0; i < kGraphLibraryCount; ++i) {
         if (g_hGraphLibraries[i])
             FreeLibrary(g_hGraphLibraries[i]);
         g_hGraphLibraries[i] = NULL;
