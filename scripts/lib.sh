@@ -55,6 +55,14 @@ orvix_main_arch() { set -- $(orvix_run_archs); echo "$1"; }
 orvix_arch() {
   ARCH=$1
   BUILD_DIR=$ROOT/build/$ARCH
+  # Each architecture's Wine is its own: nothing of the other one's (its
+  # wrapper on PATH, its loader) may stay behind from an earlier call.
+  local other
+  for other in "$ROOT"/build/*/winebin; do
+    PATH=$(printf '%s' ":$PATH:" | sed "s|:$other:|:|g; s|^:||; s|:$||")
+  done
+  export PATH
+  unset WINELOADER
   case $ARCH in
     i686)
       DIST=${ORVIX_DIST:-$ROOT/dist}
