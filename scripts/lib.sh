@@ -16,9 +16,10 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml,winemenubuilder.exe=
 
 log() { printf '[%s] %s\n' "$(basename "$0")" "$*" >&2; }
 
-# orvix_runs_32bit: whether this machine executes 32-bit x86 code. Tried, not
-# guessed from uname: some x86_64 kernels refuse 32-bit programs outright
-# ("Exec format error"). The probe is a 95-byte i386 ELF that exits with 42.
+# orvix_runs_32bit: whether this machine executes 32-bit x86 code, natively or
+# through the emulator. Tried, not guessed from uname: some x86_64 kernels
+# refuse 32-bit programs outright ("Exec format error"). The probe is a 95-byte
+# i386 ELF that exits with 42.
 orvix_runs_32bit() {
   if [ -z "${ORVIX_RUNS_32BIT:-}" ]; then
     local probe rc
@@ -38,15 +39,82 @@ orvix_runs_32bit() {
   [ "$ORVIX_RUNS_32BIT" = yes ]
 }
 
-# The architectures whose programs run here: both where 32-bit code runs,
-# x86_64 alone elsewhere. ORVIX_ARCH=i686|x86_64 chooses one.
+BINFMT=/proc/sys/fs/binfmt_misc
+# The emulator's binfmt_misc entry for i386 programs, when one is enabled: the
+# kernel asks binfmt_misc before its own loaders, so with it every 32-bit
+# program runs emulated.
+orvix_emulator_entry() {
+  local entry
+  for entry in "$BINFMT"/*; do
+    [ -f "$entry" ] || continue
+    grep -qx enabled "$entry" 2>/dev/null || continue
+    grep -q '^interpreter .*qemu-i386' "$entry" 2>/dev/null && { echo "$entry"; return 0; }
+  done
+  return 1
+}
+
+# orvix_32bit_mode: native, emulated or none.
+orvix_32bit_mode() {
+  if ! orvix_runs_32bit; then echo none
+  elif orvix_emulator_entry >/dev/null; then echo emulated
+  else echo native; fi
+}
+
+# orvix_setup_emulation: where 32-bit code does not run, user-mode emulation
+# of i386 runs 32-bit Wine. Debian 12's own qemu-user (7.2) cannot: Wine's
+# address-space reservations spin until it gives up; version 10 from
+# bookworm-backports can. Its qemu-i386 is static and is registered for i386
+# ELF programs with the usual magic and mask; F opens it once, now, so the
+# handler works in every mount namespace. Each step only when missing.
+QEMU_I386=/usr/bin/qemu-i386
+orvix_setup_emulation() {
+  orvix_runs_32bit && return 0
+  if [ ! -w "$BINFMT/register" ]; then
+    mount -t binfmt_misc binfmt_misc "$BINFMT" 2>/dev/null \
+      || { log "cannot mount binfmt_misc: no emulation of 32-bit programs"; return 1; }
+  fi
+  if [ -f "$BINFMT/qemu-i386" ]; then
+    echo 1 >"$BINFMT/qemu-i386"
+  else
+    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:'"$QEMU_I386"':OCF' \
+      >"$BINFMT/register" || { log "cannot register $QEMU_I386 for i386 programs"; return 1; }
+  fi
+  unset ORVIX_RUNS_32BIT
+  orvix_runs_32bit || { log "32-bit programs still do not run under $QEMU_I386"; return 1; }
+}
+
+# Whether the emulator installed is one that runs Wine (version 10 or later).
+orvix_qemu_ok() {
+  local v
+  v=$(dpkg-query -W -f='${Version}' qemu-user 2>/dev/null) || return 1
+  dpkg --compare-versions "$v" ge 1:10 && [ -x "$QEMU_I386" ]
+}
+
+# What the i686 suite ran on, for the summary.
+orvix_32bit_how() {
+  case $(orvix_32bit_mode) in
+    native) echo "native" ;;
+    emulated) echo "emulated by $("$QEMU_I386" --version 2>/dev/null | head -n 1 | sed 's/ (.*//')" ;;
+    *) echo "not run: this machine cannot run 32-bit code" ;;
+  esac
+}
+
+# The architectures whose suites run here: both where 32-bit code runs
+# (natively or emulated), x86_64 alone elsewhere. ORVIX_ARCH=i686|x86_64
+# chooses one.
 orvix_run_archs() {
   if [ -n "${ORVIX_ARCH:-}" ]; then echo "$ORVIX_ARCH"
   elif orvix_runs_32bit; then echo "i686 x86_64"
   else echo x86_64; fi
 }
-# The one architecture the product runs as: the deliverable where it can.
-orvix_main_arch() { set -- $(orvix_run_archs); echo "$1"; }
+# The one architecture the product runs as for a user: the deliverable where
+# 32-bit code runs natively, the x86_64 build elsewhere (emulated, the
+# deliverables start several times slower).
+orvix_main_arch() {
+  if [ -n "${ORVIX_ARCH:-}" ]; then echo "$ORVIX_ARCH"
+  elif [ "$(orvix_32bit_mode)" = native ]; then echo i686
+  else echo x86_64; fi
+}
 
 # orvix_arch <i686|x86_64>: build folder, program folder, Wine and prefix kind
 # for that architecture. For x86_64 a `wine` first on PATH runs wine64, since
@@ -84,8 +152,8 @@ orvix_arch() {
 
 # Every build needs both cross compilers: the i686 deliverables compile on
 # every machine. Python draws the skins at build time; the GStreamer tools
-# check recorded files from the Linux side in the tests. Wine's 32-bit half and its 32-bit GStreamer plugins only where
-# 32-bit code runs; the 64-bit ones always (the x86_64 suite runs everywhere).
+# check recorded files from the Linux side in the tests. Wine's 32-bit half and
+# its 32-bit GStreamer plugins for the i686 suite; the 64-bit ones always.
 PACKAGES="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xauth pulseaudio
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly googletest cmake imagemagick fonts-wine fonts-wqy-microhei
@@ -93,22 +161,42 @@ PACKAGES="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xauth pulseau
 PACKAGES_32="wine32:i386 gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
   gstreamer1.0-plugins-bad:i386 gstreamer1.0-plugins-ugly:i386"
 
+# orvix_install_deps [i686]: the packages every build needs; with i686, also
+# what runs the 32-bit suite: Wine's 32-bit half and its GStreamer plugins,
+# and where 32-bit code does not run natively, the emulator (from
+# bookworm-backports, whose sources entry is added when missing) registered
+# for i386 programs.
+ORVIX_BACKPORTS_LIST=/etc/apt/sources.list.d/orvix-bookworm-backports.sources
 orvix_install_deps() {
-  local missing="" want=$PACKAGES p
-  case " $(orvix_run_archs) " in *" i686 "*) want="$want $PACKAGES_32" ;; esac
+  local missing="" want=$PACKAGES p backports=""
+  if [ "${1:-}" = i686 ]; then
+    want="$want $PACKAGES_32"
+    orvix_runs_32bit || orvix_qemu_ok || backports=qemu-user
+  fi
   for p in $want; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
   done
-  [ -z "$missing" ] && return 0
-  log "installing:$missing"
-  export DEBIAN_FRONTEND=noninteractive
-  case "$missing" in *:i386*)
-    dpkg --print-foreign-architectures | grep -q i386 || dpkg --add-architecture i386 ;;
-  esac
-  local out
-  out=$( { LC_ALL=C apt-get update -q && \
-           LC_ALL=C apt-get install -y -q --no-install-recommends $missing; } 2>&1 ) || {
-    printf '%s\n' "$out" | tail -20 >&2; log "package install failed"; return 1; }
+  if [ -n "$missing$backports" ]; then
+    log "installing:$missing${backports:+ $backports (bookworm-backports)}"
+    export DEBIAN_FRONTEND=noninteractive
+    case "$missing" in *:i386*)
+      dpkg --print-foreign-architectures | grep -q i386 || dpkg --add-architecture i386 ;;
+    esac
+    if [ -n "$backports" ] && ! grep -rqs 'bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+      printf 'Types: deb\nURIs: http://deb.debian.org/debian\nSuites: bookworm-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+        >"$ORVIX_BACKPORTS_LIST"
+    fi
+    local out
+    out=$( { LC_ALL=C apt-get update -q && \
+             { [ -z "$missing" ] || LC_ALL=C apt-get install -y -q --no-install-recommends $missing; } && \
+             { [ -z "$backports" ] || LC_ALL=C apt-get install -y -q --no-install-recommends \
+                 -t bookworm-backports $backports; }; } 2>&1 ) || {
+      printf '%s\n' "$out" | tail -20 >&2; log "package install failed"; return 1; }
+  fi
+  if [ "${1:-}" = i686 ]; then
+    orvix_setup_emulation || return 1
+  fi
+  return 0
 }
 
 # The build's Python is Debian's: a version manager's shim on PATH is a shell
@@ -254,6 +342,24 @@ orvix_dist() {
     mkdir -p "$dest/$(dirname "$rel")"
     cp -f "$src" "$dest/$rel"
   done < "$BUILD_DIR/dist.list"
+}
+
+# orvix_time_scale: how much slower the emulated i686 build runs here than the
+# x86_64 one, from the same fixed work timed in each (testsupport's probe; the
+# x86_64 one in its own prefix under wine64, in a subshell so that
+# the i686 environment stays as it is). Exported as ORVIX_TIME_SCALE, which the
+# tests' time limits are multiplied by, and kept with both timings in
+# build/i686/timescale.txt.
+orvix_time_scale() {
+  local ours theirs scale
+  ours=$(wine "$BUILD_DIR/bin/timescale_probe.exe" </dev/null 2>/dev/null | tr -d '\r')
+  theirs=$( orvix_arch x86_64 && orvix_prefix "$BUILD_DIR/wineprefix" \
+            && wine "$BUILD_DIR/bin/timescale_probe.exe" </dev/null 2>/dev/null | tr -d '\r'; \
+            wineserver -k >/dev/null 2>&1 )
+  scale=$(awk -v a="$ours" -v b="$theirs" 'BEGIN { s = (a > 0 && b > 0) ? a / b : 1; if (s < 1) s = 1; printf "%.1f", s }')
+  export ORVIX_TIME_SCALE=$scale
+  echo "$scale $ours $theirs" >"$BUILD_DIR/timescale.txt"
+  log "i686 emulated: the same work took $ours ms against $theirs ms in the x86_64 build: time limits x$scale"
 }
 
 # orvix_bench_setup: what every scripts/bench-* needs before it measures: the

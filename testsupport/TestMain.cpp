@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include "Seams.h"
+#include "TestSupport.h"
 
 static int UnexpectedBox(HWND, LPCSTR text, LPCSTR caption, UINT flags)
 {
@@ -13,6 +14,9 @@ static int UnexpectedBox(HWND, LPCSTR text, LPCSTR caption, UINT flags)
 int main(int argc, char** argv)
 {
     FwSetMessageBoxHook(UnexpectedBox);
+    if (ts::TimeScale() > 1)
+        printf("time limits x%.2f: this build runs that much slower here (measured by scripts/test)\n",
+               ts::TimeScale());
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,10 +1,28 @@
 #include "TestSupport.h"
 #include "Seams.h"
 #include <stdio.h>
+#include <stdlib.h>
 
 namespace ts {
 
-bool PumpUntil(const std::function<bool()>& cond, DWORD timeoutMs)
+double TimeScale()
+{
+    static double scale = 0;
+    if (scale == 0) {
+        char text[32] = "";
+        GetEnvironmentVariableA("ORVIX_TIME_SCALE", text, sizeof(text));
+        double value = atof(text);
+        scale = value > 1 ? (value < 20 ? value : 20) : 1;
+    }
+    return scale;
+}
+
+DWORD Scaled(DWORD ms)
+{
+    return (DWORD)(ms * TimeScale() + 0.5);
+}
+
+static bool PumpUntilUnscaled(const std::function<bool()>& cond, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();
     for (;;) {
@@ -21,9 +39,14 @@ bool PumpUntil(const std::function<bool()>& cond, DWORD timeoutMs)
     }
 }
 
+bool PumpUntil(const std::function<bool()>& cond, DWORD timeoutMs)
+{
+    return PumpUntilUnscaled(cond, Scaled(timeoutMs));
+}
+
 void PumpFor(DWORD ms)
 {
-    PumpUntil([] { return false; }, ms);
+    PumpUntilUnscaled([] { return false; }, ms);
 }
 
 static LRESULT CALLBACK TestWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)

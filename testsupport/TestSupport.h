@@ -9,7 +9,16 @@
 
 namespace ts {
 
-// Pumps this thread's messages until cond() holds or timeoutMs passes.
+// How much slower than the machine's own speed the build under test runs: 1,
+// or the factor scripts/test measured on this machine and passed in
+// ORVIX_TIME_SCALE (the 32-bit build under emulation). Time limits of tests
+// are multiplied by it; what a test asks of the program stays the same.
+double TimeScale();
+// A time limit in milliseconds, scaled.
+DWORD Scaled(DWORD ms);
+
+// Pumps this thread's messages until cond() holds or the scaled timeoutMs
+// passes.
 bool PumpUntil(const std::function<bool()>& cond, DWORD timeoutMs = 5000);
 // Pumps this thread's messages for ms milliseconds.
 void PumpFor(DWORD ms);

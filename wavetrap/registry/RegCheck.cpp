@@ -16,20 +16,28 @@ static const char* kKeys[] = {
     "AudioCapture.Object\\CLSID",
 };
 
+// Plain open and query: this tool runs on the same systems as the programs.
 static int Values()
 {
     for (const char* key : kKeys) {
         char data[1100] = "";
         DWORD type = 0, size = sizeof(data) - 1;
-        LONG rc = RegGetValueA(HKEY_CLASSES_ROOT, key, NULL, RRF_RT_ANY | RRF_NOEXPAND, &type, data, &size);
+        HKEY hKey;
+        LONG rc = RegOpenKeyExA(HKEY_CLASSES_ROOT, key, 0, KEY_QUERY_VALUE, &hKey);
+        if (rc == ERROR_SUCCESS) {
+            rc = RegQueryValueExA(hKey, NULL, NULL, &type, (BYTE*)data, &size);
+            if (rc != ERROR_SUCCESS)
+                RegCloseKey(hKey);
+        }
         if (rc != ERROR_SUCCESS) {
             printf("%s\tmissing\n", key);
             continue;
         }
         printf("%s\t%lu\t%lu\t%s\n", key, (unsigned long)type, (unsigned long)size, data);
         if (strstr(key, "InprocServer32") &&
-            RegGetValueA(HKEY_CLASSES_ROOT, key, "ThreadingModel", RRF_RT_ANY, NULL, NULL, NULL) == ERROR_SUCCESS)
+            RegQueryValueExA(hKey, "ThreadingModel", NULL, NULL, NULL, NULL) == ERROR_SUCCESS)
             printf("%s\tThreadingModel\n", key);
+        RegCloseKey(hKey);
     }
     return 0;
 }
