@@ -17,6 +17,12 @@ double TimeScale()
     return scale;
 }
 
+bool UnderEmulation()
+{
+    char text[8] = "";
+    return GetEnvironmentVariableA("ORVIX_EMULATED", text, sizeof(text)) && text[0] == '1';
+}
+
 DWORD Scaled(DWORD ms)
 {
     return (DWORD)(ms * TimeScale() + 0.5);

@@ -16,6 +16,10 @@ namespace ts {
 double TimeScale();
 // A time limit in milliseconds, scaled.
 DWORD Scaled(DWORD ms);
+// Whether this 32-bit build runs under user-mode emulation (ORVIX_EMULATED=1
+// from scripts/test): tests whose work is mostly arithmetic then do less of the
+// same kind of it, checking the same things.
+bool UnderEmulation();
 
 // Pumps this thread's messages until cond() holds or the scaled timeoutMs
 // passes.

@@ -318,8 +318,8 @@ TEST_F(TvWallProgram, ClosingDuringAScanEndsTheWorkerAndSavesTheFiles)
     // The close the program's own close paths post (the skin's CLOSE button
     // is refused while a scan runs).
     PostMessageA(main_, WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_EQ(0u, child_.Wait(2000));
-    EXPECT_LT(GetTickCount() - t0, 2000u);
+    EXPECT_EQ(0u, child_.Wait(ts::Scaled(2000)));
+    EXPECT_LT(GetTickCount() - t0, ts::Scaled(2000));
     // A worker left running would have kept the card's objects alive (or
     // crashed the exit).
     EXPECT_EQ(0, CardCtl_LiveObjects());
