@@ -335,11 +335,14 @@ void CScheduleTrayDlg::PollRemote()
     if (m_bInPoll)
         return;
     m_bInPoll = TRUE;
-    HWND hMain = ::FindWindowA(NULL, MAIN_PROGRAM_CAPTION);
-    HWND hFm = ::FindWindowA(NULL, FM_PROGRAM_CAPTION);
     int code = 0;
     if (!ReadRemoteCode(&code))
         code = 0;
+    // The windows are looked for once the key is in: a read takes a while,
+    // and a program whose window came up during it gets the key pressed
+    // after the window was there.
+    HWND hMain = ::FindWindowA(NULL, MAIN_PROGRAM_CAPTION);
+    HWND hFm = ::FindWindowA(NULL, FM_PROGRAM_CAPTION);
     if (code == REMOTE_KEY_POWER) {
         if (hFm)
             CloseProgramWindow(hFm);

@@ -371,6 +371,39 @@ TEST_F(TimewardenFolder, ForwardsRemoteKeysAndTypedNumbersToOrvixPlus)
     Exit(hwnd);
 }
 
+TEST_F(TimewardenFolder, AKeyPressedOnceOrvixPlusShowsItsWindowReachesItWhenThePollBeganBefore)
+{
+    HWND hwnd = StartAndWait();
+    ASSERT_TRUE(hwnd != NULL);
+    // Stop the next poll of the remote at its first card call: the card's
+    // lock is taken between two polls (the last lines the end of a read of
+    // the pins), and Timewarden is stuck once it no longer answers.
+    const std::vector<std::string> pollEnd = {"Released GPIO", "Released Device", "Released Enumerator"};
+    bool between = ts::PumpUntil([&] {
+        CardLock();
+        std::vector<std::string> lines = CardLogLines();
+        if (lines.size() >= pollEnd.size() &&
+            std::equal(pollEnd.begin(), pollEnd.end(), lines.end() - pollEnd.size()))
+            return true;
+        CardUnlock();
+        return false;
+    }, kTimeoutMs);
+    ASSERT_TRUE(between) << "no whole read of the remote's pins";
+    bool stuck = ts::PumpUntil([&] {
+        DWORD_PTR result;
+        return !SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_BLOCK, 500, &result);
+    }, kTimeoutMs);
+    // OrvixPlus shows its window during that poll, and the key comes after.
+    HWND main = stuck ? StartStubWindow(main_, "Orvix Plus") : NULL;
+    CardPressKey(13);
+    CardUnlock();
+    ASSERT_TRUE(stuck) << "Timewarden never began a poll";
+    ASSERT_TRUE(main != NULL);
+    EXPECT_TRUE(ts::PumpUntil([] { return CardPendingKey() == 0; }, kTimeoutMs)) << "the key was not read";
+    EXPECT_TRUE(WaitForStubLine("Orvix Plus", "1133 0 13")) << StubLog();
+    Exit(hwnd);
+}
+
 namespace {
 
 const UINT kTrayMessage = 1124;

@@ -92,6 +92,27 @@ BOOL IsDriveLetter(char c)
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
+// The root the cluster query needs: "D:\" of a drive path, "\\server\share\"
+// of a UNC one; anything else as it is.
+CString RootOf(LPCSTR pszFolder)
+{
+    if (IsDriveLetter(pszFolder[0]) && pszFolder[1] == ':') {
+        char root[4] = {pszFolder[0], ':', '\\', 0};
+        return root;
+    }
+    if (pszFolder[0] != '\\' || pszFolder[1] != '\\')
+        return pszFolder;
+    // Past the server's name and the share's.
+    int separators = 0;
+    LPCSTR p = pszFolder + 2;
+    for (; *p; p = CharNextA(p))
+        if (*p == '\\' && ++separators == 2)
+            break;
+    CString root(pszFolder, (int)(p - pszFolder));
+    root += '\\';
+    return root;
+}
+
 BOOL IsRemovableDrive(LPCSTR pszPath)
 {
     if (!IsDriveLetter(pszPath[0]) || pszPath[1] != ':')
@@ -136,8 +157,9 @@ BOOL GetDiskSpace(LPCSTR pszFolder, ULONGLONG* pTotalMB, ULONGLONG* pCallerFreeM
             *pFreeMB = free.QuadPart >> 20;
         return TRUE;
     }
+    // The systems without the 64-bit query take nothing but a root here.
     DWORD sectorsPerCluster, bytesPerSector, freeClusters, totalClusters;
-    if (!FreeSpaceQuery()(pszFolder, &sectorsPerCluster, &bytesPerSector, &freeClusters,
+    if (!FreeSpaceQuery()(RootOf(pszFolder), &sectorsPerCluster, &bytesPerSector, &freeClusters,
                           &totalClusters))
         return FALSE;
     // A drive past 4 GB has more bytes than 32 bits count.

@@ -13,8 +13,10 @@
 // Total, free-for-the-caller and free space of the drive holding the folder,
 // each the byte count shifted right by 20. FALSE (outputs untouched) when
 // the query fails. Any output may be NULL. The 64-bit query is looked up in
-// kernel32 at every call; where the system has none, the cluster query
-// answers total and free space and the caller's share is left untouched.
+// kernel32 at every call and asked about the folder; where the system has
+// none, the cluster query, asked about the root of the folder's drive or
+// share, answers total and free space and the caller's share is left
+// untouched.
 BOOL GetDiskSpace(LPCSTR pszFolder, ULONGLONG* pTotalMB, ULONGLONG* pCallerFreeMB,
                   ULONGLONG* pFreeMB);
 

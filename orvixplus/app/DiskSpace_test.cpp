@@ -13,11 +13,15 @@ struct SeamVariable {
     ~SeamVariable() { SetEnvironmentVariableA("ORVIX_DISK_FREE_MB", NULL); }
 };
 
+// What each query was last asked about ("" when it was not asked).
+std::string g_clustersAsked, g_spaceExAsked;
+
 // A drive of 4 KB clusters, 60 GB of which 4 GB are free: past 32 bits of bytes.
 BOOL g_answers = TRUE;
-BOOL WINAPI BigDriveClusters(LPCSTR, LPDWORD sectorsPerCluster, LPDWORD bytesPerSector,
+BOOL WINAPI BigDriveClusters(LPCSTR path, LPDWORD sectorsPerCluster, LPDWORD bytesPerSector,
                              LPDWORD freeClusters, LPDWORD totalClusters)
 {
+    g_clustersAsked = path ? path : "(null)";
     *sectorsPerCluster = 8;
     *bytesPerSector = 512;
     *freeClusters = 0x100000;
@@ -26,8 +30,9 @@ BOOL WINAPI BigDriveClusters(LPCSTR, LPDWORD sectorsPerCluster, LPDWORD bytesPer
 }
 
 // 300 MB free, 100 MB of them the caller's.
-BOOL WINAPI QuotaSpaceEx(LPCSTR, PULARGE_INTEGER caller, PULARGE_INTEGER total, PULARGE_INTEGER free)
+BOOL WINAPI QuotaSpaceEx(LPCSTR path, PULARGE_INTEGER caller, PULARGE_INTEGER total, PULARGE_INTEGER free)
 {
+    g_spaceExAsked = path ? path : "(null)";
     caller->QuadPart = 100ULL << 20;
     total->QuadPart = 1000ULL << 20;
     free->QuadPart = 300ULL << 20;
@@ -36,7 +41,7 @@ BOOL WINAPI QuotaSpaceEx(LPCSTR, PULARGE_INTEGER caller, PULARGE_INTEGER total, 
 
 }  // namespace
 
-TEST(DiskSpace, WithoutThe64BitQueryTheClustersGiveTotalAndFreeAndRecordingsTheFreeSpace)
+TEST(DiskSpace, WithoutThe64BitQueryTheRootsClustersGiveTotalAndFreeAndRecordingsTheFreeSpace)
 {
     const DiskSpaceQueries clustersOnly = {NULL, &BigDriveClusters};
     SetDiskSpaceQueries(&clustersOnly);
@@ -45,15 +50,32 @@ TEST(DiskSpace, WithoutThe64BitQueryTheClustersGiveTotalAndFreeAndRecordingsTheF
     EXPECT_EQ(61440u, total);
     EXPECT_EQ(4096u, free);
     EXPECT_EQ(7u, caller) << "the cluster query tells no share of the caller's";
+    // The cluster query takes nothing but a drive's root.
+    EXPECT_EQ("D:\\", g_clustersAsked);
+    EXPECT_TRUE(GetDiskSpace("e:\\", &total, NULL, NULL));
+    EXPECT_EQ("e:\\", g_clustersAsked);
+    EXPECT_TRUE(GetDiskSpace("\\\\server\\share\\rec\\day\\", &total, NULL, NULL));
+    EXPECT_EQ("\\\\server\\share\\", g_clustersAsked);
+    EXPECT_TRUE(GetDiskSpace("\\\\server\\share", &total, NULL, NULL));
+    EXPECT_EQ("\\\\server\\share\\", g_clustersAsked);
     EXPECT_TRUE(GetRecordingRoom("D:\\rec\\", &room));
     EXPECT_EQ(4096u, room);
     g_answers = FALSE;
     EXPECT_FALSE(GetRecordingRoom("D:\\rec\\", &room));
     g_answers = TRUE;
 
-    // Where the 64-bit query is there, a recording gets the caller's share.
+    // Where the 64-bit query is there, it alone is asked, about the folder
+    // itself, and a recording gets the caller's share.
     const DiskSpaceQueries both = {&QuotaSpaceEx, &BigDriveClusters};
     SetDiskSpaceQueries(&both);
+    g_clustersAsked.clear();
+    caller = 7;
+    EXPECT_TRUE(GetDiskSpace("D:\\rec\\", &total, &caller, &free));
+    EXPECT_EQ("D:\\rec\\", g_spaceExAsked);
+    EXPECT_EQ("", g_clustersAsked);
+    EXPECT_EQ(1000u, total);
+    EXPECT_EQ(100u, caller);
+    EXPECT_EQ(300u, free);
     EXPECT_TRUE(GetRecordingRoom("D:\\rec\\", &room));
     EXPECT_EQ(100u, room);
     SetDiskSpaceQueries(NULL);

@@ -81,12 +81,15 @@ void CMainTuningHost::WriteTunerPll(BYTE b0, BYTE b1, BYTE b2, BYTE b3)
 // the picture going; its empty wake mask handles no message, so nothing (a
 // second click) runs inside the sequence. What the panel has to paint (all
 // of it, on the start-up's tune) is painted as the wait begins: it shows
-// during the sequence, not after it.
+// during the sequence, not after it. The channel scan's worker waits here
+// too: from another thread that paint would be a message sent to the panel's
+// thread and waited for at every step of the scan, so only the panel's own
+// thread paints.
 void CMainTuningHost::Pause(DWORD dwMilliseconds)
 {
     const DWORD kSliceMs = 5;
     DWORD start = ::GetTickCount();
-    if (HasMainWindow())
+    if (HasMainWindow() && ::GetWindowThreadProcessId(m_pDlg->m_hWnd, NULL) == ::GetCurrentThreadId())
         ::RedrawWindow(m_pDlg->m_hWnd, NULL, NULL, RDW_UPDATENOW | RDW_ALLCHILDREN);
     for (;;) {
         DWORD spent = ::GetTickCount() - start;

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
 #include "AppMessages.h"
 #include "AppSettings.h"
@@ -86,6 +87,8 @@ std::string MHzText(double mhz)
 class CMainStandIn : public CWnd {
 public:
     std::vector<std::pair<UINT, WPARAM>> log;
+    // The channel each show request named when it came: "<number> <name>".
+    std::vector<std::string> shown;
     BOOL CreateIt()
     {
         return CreateEx(0, AfxRegisterWndClass(0), "main stand-in", WS_POPUP, 0, 0, 10, 10, NULL, NULL);
@@ -102,6 +105,10 @@ protected:
     {
         if (message >= WM_USER)
             log.push_back({message, wParam});
+        if (message == WM_APP_SHOW_CHANNEL) {
+            const ChannelRecord* rec = (const ChannelRecord*)lParam;
+            shown.push_back(rec ? std::to_string(rec->nNumber) + " " + rec->szName : "none");
+        }
         return CWnd::WindowProc(message, wParam, lParam);
     }
 };
@@ -625,6 +632,7 @@ TEST_F(PropWindowTest, ChannelEditsReachTheCaptionTheHistoryAndTheTuner)
     SetFixedText(other->szName, "Lantern Kids");
     ::SendMessage(page, WM_EDITLIST_NAMECHANGED, 0, (LPARAM)other);
     EXPECT_EQ(1, main_.Count(WM_APP_SHOW_CHANNEL)) << "only the name on screen is shown";
+    EXPECT_EQ(std::vector<std::string>{"5 Harbour News"}, main_.shown);
     ASSERT_TRUE(g_pHistoryList->GetAt(0) != NULL);
     EXPECT_STREQ("Harbour News", g_pHistoryList->GetAt(0)->channel.szName);
 
@@ -727,6 +735,9 @@ TEST_F(PropWindowTest, TheAudioLineAndFolderMessagesSetTheirControls)
     EXPECT_TRUE(g_pfnAudioLineListener() == NULL) << "the saved line is found: no more notices";
     prop_->SendMessage(WM_SELECT_AUDIO_LINE, 1, 0);
     EXPECT_EQ(0, (int)::SendMessage(lines, CB_GETCURSEL, 0, 0));
+    // A line the device does not have falls back to the first.
+    g_pSkinCtrlMap->SetComboSel(4105, 1);
+    ASSERT_EQ(1, (int)::SendMessage(lines, CB_GETCURSEL, 0, 0));
     SetFixedText(g_pSettings->m_szAudioLine, "Aux");
     prop_->SendMessage(WM_SELECT_AUDIO_LINE, 0, 0);
     EXPECT_EQ(0, (int)::SendMessage(lines, CB_GETCURSEL, 0, 0));

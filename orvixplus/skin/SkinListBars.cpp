@@ -177,15 +177,22 @@ void CSkinBarBase::OnMouseMove(UINT, CPoint point)
 void CSkinBarBase::OnLButtonUp(UINT, CPoint point)
 {
     BOOL firstHeld = m_bFirstHeld, secondHeld = m_bSecondHeld;
+    // A drag's release is judged by the thumb the user let go of: put back
+    // where the list is, the thumb can lie a whole scroll unit away, which
+    // on a short list is more than half the thumb, and a release on it would
+    // page.
+    BOOL dragged = m_bDragging;
+    int draggedThumb = m_nThumb;
     UpdateThumb();
+    int thumb = dragged ? draggedThumb : m_nThumb;
     // A short click leaves the delay timer running: both go.
     KillTimer(REPEAT_TIMER);
     KillTimer(DELAY_TIMER);
     m_bFirstHeld = m_bSecondHeld = m_bGrabbed = m_bDragging = FALSE;
     if (GetCapture() == this)
         ReleaseCapture();
-    // Every release counts, a drag's too: the thumb has just been put back
-    // where the list is, so a drag let go over the thumb does nothing.
+    // Every release counts, a drag's too: one let go over the thumb does
+    // nothing.
     int at = m_bVertical ? point.y : point.x;
     // The vertical bar steps only for the arrow the press began on.
     if (InFirstArrow(at) && (firstHeld || !m_bVertical)) {
@@ -196,9 +203,9 @@ void CSkinBarBase::OnLButtonUp(UINT, CPoint point)
         Step(SB_LINEDOWN);
         return;
     }
-    if (at < m_nThumb)
+    if (at < thumb)
         Step(SB_PAGEUP);
-    else if (at >= m_nThumb + m_nThumbLen)
+    else if (at >= thumb + m_nThumbLen)
         Step(SB_PAGEDOWN);
 }
 

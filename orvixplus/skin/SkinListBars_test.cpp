@@ -1,6 +1,7 @@
 // The bitmap scroll bars beside a real 40-row report list, driven by mouse
 // messages and timers, and read back from their windows.
 #include <gtest/gtest.h>
+#include <vector>
 #include "SkinListBars.h"
 #include "SkinListCtrl.h"
 #include "ListCtrl.h"
@@ -175,6 +176,43 @@ TEST_F(SkinListBarsTest, ReleaseOverTheDownArrowAfterADragPagesWithoutALineStep)
     // The press was on the thumb, not the arrow: outside the thumb, a page.
     Release(DownArrowY());
     EXPECT_EQ(dragged + page, Top());
+}
+
+TEST_F(SkinListBarsTest, AReleaseOnTheThumbAfterAShortDragLeavesTheListWhereTheDragDid)
+{
+    // A few rows more than the list shows: one scroll unit spans more of the
+    // track than half the thumb, so the list's position puts the thumb well
+    // away from where the pointer left it.
+    Fill(40);
+    const int rows = PerPage() + 5;
+    Fill(rows);
+    SCROLLINFO si = {};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(list_.m_hWnd, SB_VERT, &si));
+    const int limit = si.nMax - (int)si.nPage + 1;
+    const int track = 216 - 16 - 16 - 16 - 20;
+    ASSERT_GT(limit, 1);
+    ASSERT_GT(track / limit, bar_.GetThumbLength() / 2);
+
+    // Short drags from wherever the thumb rests, down the track and back up,
+    // each let go where the pointer went.
+    std::vector<int> targets;
+    for (int y = 28; y <= 172; y += 6)
+        targets.push_back(y);
+    for (int y = 169; y >= 28; y -= 6)
+        targets.push_back(y);
+    int moved = 0;
+    for (int y : targets) {
+        int before = Top();
+        Press(bar_.GetThumb() + bar_.GetThumbLength() / 2);
+        Move(y);
+        int dragged = Top();
+        moved += dragged != before;
+        Release(y);
+        EXPECT_EQ(dragged, Top()) << "released at " << y << " after a drag from row " << before;
+    }
+    EXPECT_GE(moved, 2 * (limit - 1)) << "the drags hardly moved the list";
 }
 
 TEST_F(SkinListBarsTest, NothingToScrollIsHarmless)

@@ -528,6 +528,20 @@ void CardClearLog()
         s->logWritten = 0;
 }
 
+void CardLock()
+{
+    const Shared& sh = TheShared();
+    if (sh.state)
+        WaitForSingleObject(sh.mutex, INFINITE);
+}
+
+void CardUnlock()
+{
+    const Shared& sh = TheShared();
+    if (sh.state)
+        ReleaseMutex(sh.mutex);
+}
+
 void CardObjectCreated()
 {
     if (CardState* s = CardStateOpen())

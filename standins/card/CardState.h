@@ -135,6 +135,13 @@ std::vector<std::string> CardLogLines();
 std::vector<std::string> CardTakeLogLines();
 void CardClearLog();
 
+// --- Holding the card ------------------------------------------------------------------
+// Tests only: the calling thread keeps the card's lock until CardUnlock, so
+// that every other thread's and process's next card call waits (a remote poll
+// stops halfway, say). The holder's own calls go through. Nests.
+void CardLock();
+void CardUnlock();
+
 // --- Live objects -----------------------------------------------------------------------
 // Driver objects alive in all processes together: a process that leaks one
 // leaves the count above zero after it has ended.
