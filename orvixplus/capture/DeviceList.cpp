@@ -132,7 +132,7 @@ IBaseFilter* FindAudioDevice(LPCSTR pszName)
     return FindDeviceFilter(CLSID_AudioInputDeviceCategory, pszName);
 }
 
-CDeviceList::CDeviceList()
+CDeviceList::CDeviceList() : m_dwMakerThreadId(GetCurrentThreadId())
 {
     EnumVideoDevices(m_list);
 }
@@ -154,10 +154,27 @@ static const char* const kGraphLibraries[] = {"quartz.dll", "qcap.dll"};
 static const size_t kGraphLibraryCount = sizeof(kGraphLibraries) / sizeof(kGraphLibraries[0]);
 static HMODULE g_hGraphLibraries[kGraphLibraryCount];
 
+static HRESULT StartComMultithreaded()
+{
+    return CoInitializeEx(NULL, COINIT_MULTITHREADED);
+}
+
+static AudioListComStart g_pfnAheadComStart = StartComMultithreaded;
+
+AudioListComStart SetAudioListComStart(AudioListComStart start)
+{
+    AudioListComStart previous = g_pfnAheadComStart;
+    g_pfnAheadComStart = start ? start : StartComMultithreaded;
+    return previous;
+}
+
 static DWORD WINAPI MakeAudioListAhead(LPVOID)
 {
-    HRESULT hr = CoInitializeEx(NULL, COINIT_MULTITHREADED);
-    g_pAheadList = new CAudioDeviceList;
+    HRESULT hr = g_pfnAheadComStart();
+    // A list made without COM may lack every device, and once taken over it
+    // would stand for the whole run: the first request enumerates instead.
+    if (SUCCEEDED(hr))
+        g_pAheadList = new CAudioDeviceList;
     SetEvent(g_hAheadListMade);
     // Loaded while this thread's apartment still holds them, so that its
     // end does not unload what the caller's graph is about to use.
@@ -181,13 +198,25 @@ void BeginAudioDeviceList()
     }
 }
 
-// The list made ahead, once it is made; NULL when none was begun or it was
-// taken already.
+// Waits for h while answering the COM calls other threads make into this
+// thread's apartment. The list's thread creates a device registered without a
+// threading model through the process's main apartment, which the caller's is
+// by then; a wait deaf to those calls would never end.
+static void WaitAnsweringCom(HANDLE h)
+{
+    DWORD index = 0;
+    // Fails on a thread outside COM, whose apartment nobody can call into.
+    if (FAILED(CoWaitForMultipleHandles(0, INFINITE, 1, &h, &index)))
+        WaitForSingleObject(h, INFINITE);
+}
+
+// The list made ahead, once it is made; NULL when none was begun, it was
+// taken already or its thread could not start COM.
 static CAudioDeviceList* TakeAheadList()
 {
     if (!g_hAheadListMade)
         return NULL;
-    WaitForSingleObject(g_hAheadListMade, INFINITE);
+    WaitAnsweringCom(g_hAheadListMade);
     CAudioDeviceList* pList = g_pAheadList;
     g_pAheadList = NULL;
     return pList;
@@ -198,7 +227,7 @@ static void EndAheadThread()
 {
     if (!g_hAheadThread)
         return;
-    WaitForSingleObject(g_hAheadThread, INFINITE);
+    WaitAnsweringCom(g_hAheadThread);
     delete TakeAheadList();
     CloseHandle(g_hAheadThread);
     CloseHandle(g_hAheadListMade);

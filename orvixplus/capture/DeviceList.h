@@ -39,9 +39,13 @@ public:
     CDeviceList();
     int GetCount() const { return (int)m_list.GetSize(); }
     const CDevicePair& GetAt(int i) const { return m_list.GetData()[i]; }
+    // The thread that enumerated the devices.
+    DWORD GetMakerThreadId() const { return m_dwMakerThreadId; }
 protected:
-    explicit CDeviceList(bool) {}
+    explicit CDeviceList(bool) : m_dwMakerThreadId(GetCurrentThreadId()) {}
     CDevicePairArray m_list;
+private:
+    DWORD m_dwMakerThreadId;
 };
 
 class CAudioDeviceList : public CDeviceList {
@@ -59,8 +63,17 @@ void FreeAudioDeviceList();
 // GetAudioDeviceList takes the list over, waiting for it if need be. The same
 // thread then loads the DirectShow libraries a preview graph is built from,
 // which stay loaded until FreeAudioDeviceList. Does nothing when a list
-// exists or is being made.
+// exists or is being made. The waits answer the COM calls made into the
+// caller's apartment meanwhile: a device registered without a threading model
+// is created in the process's main apartment, the caller's when it was the
+// first to enter a single-threaded one. A thread that could not start COM hands over no list, and the
+// first request enumerates on its own.
 void BeginAudioDeviceList();
+
+// For tests: how the list's thread starts COM (CoInitializeEx into the
+// multithreaded apartment). Returns the previous one; NULL restores it.
+typedef HRESULT (*AudioListComStart)();
+AudioListComStart SetAudioListComStart(AudioListComStart start);
 
 // Converts UTF-16 to the ANSI code page into buf, cut to fit.
 void WideToAnsi(LPCWSTR src, char* buf, int size);

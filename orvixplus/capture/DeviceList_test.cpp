@@ -1,9 +1,13 @@
 #include "CaptureTestEnv.h"
 #include "DeviceList.h"
+#include "TestSupport.h"
+#include <stdio.h>
+#include <string>
 #include <uuids.h>
 
 static const char kCardVideo[] = "Kestor TV Arden WDM Video CaptureA";
 static const char kCardAudio[] = "Kestor TV Arden WDM Audio Capture";
+static const char kTestAudio[] = "Orvix Test Main Apartment Audio";
 
 // A device entry of our own in the video input category, removed again at the
 // end of the test.
@@ -33,11 +37,135 @@ private:
     ComPtr<IFilterMapper2> mapper_;
 };
 
+// The audio capture device of OrvixTestDevice.dll, listed while the object
+// lives. Its class has no threading model, so whatever thread binds it, the
+// system makes the object in the process's main apartment. Its instance key
+// sorts before the card's: the card's device stays the last one that opens.
+class MainApartmentDevice {
+public:
+    MainApartmentDevice()
+    {
+        Remove();
+        std::string clsid = ClassKey();
+        std::string dll = ts::ExeDir() + "OrvixTestDevice.dll";
+        HKEY key = NULL;
+        ok_ = RegCreateKeyExA(HKEY_CLASSES_ROOT, (clsid + "\\InprocServer32").c_str(), 0, NULL, 0,
+                              KEY_WRITE, NULL, &key, NULL) == ERROR_SUCCESS &&
+              RegSetValueExA(key, NULL, 0, REG_SZ, (const BYTE*)dll.c_str(),
+                             (DWORD)dll.size() + 1) == ERROR_SUCCESS;
+        if (key)
+            RegCloseKey(key);
+        ComPtr<IFilterMapper2> mapper;
+        CoCreateInstance(CLSID_FilterMapper2, NULL, CLSCTX_INPROC_SERVER, IID_IFilterMapper2,
+                         mapper.OutVoid());
+        REGFILTER2 rf = {};
+        rf.dwVersion = 1;
+        rf.dwMerit = MERIT_DO_NOT_USE;
+        WCHAR name[64];
+        AnsiToWide(kTestAudio, name, 64);
+        ok_ = ok_ && mapper && SUCCEEDED(mapper->RegisterFilter(kClass, name, NULL,
+                                                                &CLSID_AudioInputDeviceCategory,
+                                                                kInstance, &rf));
+    }
+    ~MainApartmentDevice() { Remove(); }
+    // Without COM, so that a hang guard can do it too.
+    static void Remove()
+    {
+        std::string instance = GuidKey(CLSID_AudioInputDeviceCategory) + "\\Instance\\";
+        char narrow[64];
+        WideToAnsi(kInstance, narrow, sizeof(narrow));
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, (instance + narrow).c_str());
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, (ClassKey() + "\\InprocServer32").c_str());
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, ClassKey().c_str());
+    }
+    // The thread on which the DLL made its last device object.
+    static DWORD CreatorThread()
+    {
+        typedef DWORD(WINAPI * CreatorFn)();
+        HMODULE dll = GetModuleHandleA("OrvixTestDevice.dll");
+        CreatorFn fn = dll ? (CreatorFn)GetProcAddress(dll, "TestDeviceCreatorThread") : NULL;
+        return fn ? fn() : 0;
+    }
+    bool ok_;
+
+private:
+    static std::string GuidKey(REFGUID guid)
+    {
+        WCHAR wide[64];
+        StringFromGUID2(guid, wide, 64);
+        char narrow[64];
+        WideToAnsi(wide, narrow, sizeof(narrow));
+        return std::string("CLSID\\") + narrow;
+    }
+    static std::string ClassKey() { return GuidKey(kClass); }
+    static const CLSID kClass;
+    static const wchar_t kInstance[];
+};
+
+// {6B0E3F52-9A1D-4C7E-8E21-5D4C3B2A1F09}, served by OrvixTestDevice.dll.
+const CLSID MainApartmentDevice::kClass =
+    {0x6b0e3f52, 0x9a1d, 0x4c7e, {0x8e, 0x21, 0x5d, 0x4c, 0x3b, 0x2a, 0x1f, 0x09}};
+const wchar_t MainApartmentDevice::kInstance[] = L"OrvixTestMainApartment";
+
+// Ends the test program when the guarded code has not come back in time, after
+// the cleanup: a wait that never ends fails the entry now instead of holding
+// it until ctest's time-out, and leaves no registration behind.
+class HangGuard {
+public:
+    HangGuard(const char* what, DWORD ms, void (*cleanup)())
+        : what_(what), ms_(ms), cleanup_(cleanup), done_(CreateEventA(NULL, TRUE, FALSE, NULL)),
+          thread_(CreateThread(NULL, 0, Watch, this, 0, NULL))
+    {
+    }
+    ~HangGuard()
+    {
+        SetEvent(done_);
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+        CloseHandle(done_);
+    }
+
+private:
+    static DWORD WINAPI Watch(LPVOID p)
+    {
+        HangGuard* self = (HangGuard*)p;
+        if (WaitForSingleObject(self->done_, self->ms_) != WAIT_TIMEOUT)
+            return 0;
+        fprintf(stderr, "FAILED: still %s after %lu ms\n", self->what_, (unsigned long)self->ms_);
+        fflush(stderr);
+        self->cleanup_();
+        TerminateProcess(GetCurrentProcess(), 3);
+        return 0;
+    }
+    const char* what_;
+    DWORD ms_;
+    void (*cleanup_)();
+    HANDLE done_;
+    HANDLE thread_;
+};
+
+// Puts a COM start in for the audio list's thread while it lives.
+class ComStartSwap {
+public:
+    explicit ComStartSwap(AudioListComStart start) : previous_(SetAudioListComStart(start)) {}
+    ~ComStartSwap() { SetAudioListComStart(previous_); }
+private:
+    AudioListComStart previous_;
+};
+
 static int CountNamed(const CDevicePairArray& list, const char* name)
 {
     int n = 0;
     for (int i = 0; i < list.GetSize(); i++)
         n += list[i].GetFriendlyName() == name;
+    return n;
+}
+
+static int CountNamed(const CDeviceList& list, const char* name)
+{
+    int n = 0;
+    for (int i = 0; i < list.GetCount(); i++)
+        n += list.GetAt(i).GetFriendlyName() == name;
     return n;
 }
 
@@ -114,6 +242,16 @@ TEST_F(GraphTest, TheCardsAudioDeviceIsTheLastListedAndOpensAsTheCards)
     EXPECT_TRUE(IsEqualCLSID(kCardAudioClass, clsid));
 }
 
+static volatile LONG s_comStarts = 0;
+static volatile LONG s_comStartThread = 0;
+
+static HRESULT CountedComStart()
+{
+    InterlockedIncrement(&s_comStarts);
+    InterlockedExchange(&s_comStartThread, (LONG)GetCurrentThreadId());
+    return CoInitializeEx(NULL, COINIT_MULTITHREADED);
+}
+
 TEST_F(GraphTest, TheAudioListBegunAheadIsTheOneTheFirstRequestGets)
 {
     CDevicePairArray audio;
@@ -129,9 +267,15 @@ TEST_F(GraphTest, TheAudioListBegunAheadIsTheOneTheFirstRequestGets)
         return true;
     };
 
+    ComStartSwap counted(CountedComStart);
+    s_comStarts = 0;
     BeginAudioDeviceList();
     BeginAudioDeviceList();  // one thread, one list
     CAudioDeviceList* ahead = GetAudioDeviceList();
+    EXPECT_EQ(1, (int)s_comStarts);
+    // Made on the thread begun ahead, not enumerated for the request.
+    ASSERT_TRUE(ahead != NULL);
+    EXPECT_EQ((DWORD)s_comStartThread, ahead->GetMakerThreadId());
     EXPECT_TRUE(sameAsEnumerated(ahead));
     EXPECT_EQ(ahead, GetAudioDeviceList());
     // The thread's libraries stay loaded while the list is held.
@@ -142,7 +286,48 @@ TEST_F(GraphTest, TheAudioListBegunAheadIsTheOneTheFirstRequestGets)
     // and the next request makes a list of its own.
     BeginAudioDeviceList();
     FreeAudioDeviceList();
-    EXPECT_TRUE(sameAsEnumerated(GetAudioDeviceList()));
+    CAudioDeviceList* own = GetAudioDeviceList();
+    EXPECT_EQ(GetCurrentThreadId(), own->GetMakerThreadId());
+    EXPECT_TRUE(sameAsEnumerated(own));
+    FreeAudioDeviceList();
+}
+
+static HRESULT RefuseCom()
+{
+    return E_OUTOFMEMORY;
+}
+
+TEST_F(GraphTest, AListThreadWithoutComLeavesTheListToTheFirstRequest)
+{
+    ComStartSwap refused(RefuseCom);
+    BeginAudioDeviceList();
+    CAudioDeviceList* list = GetAudioDeviceList();
+    EXPECT_EQ(GetCurrentThreadId(), list->GetMakerThreadId());
+    EXPECT_EQ(1, CountNamed(*list, kCardAudio));
+    FreeAudioDeviceList();
+}
+
+TEST_F(GraphTest, TheListMadeAheadWaitsAnsweringTheMainApartment)
+{
+    // The fixture made this thread's apartment the process's main one, as
+    // the program's interface thread is by the time it asks for the names.
+    MainApartmentDevice device;
+    ASSERT_TRUE(device.ok_);
+    HangGuard guard("waiting for the audio list made ahead", 30000, MainApartmentDevice::Remove);
+
+    BeginAudioDeviceList();
+    CAudioDeviceList* list = GetAudioDeviceList();
+    EXPECT_NE(GetCurrentThreadId(), list->GetMakerThreadId());
+    EXPECT_EQ(1, CountNamed(*list, kTestAudio));
+    EXPECT_STREQ(kCardAudio, (LPCSTR)list->GetAt(list->GetCount() - 1).GetFriendlyName());
+    // Made here for the list's thread: the wait is where this apartment
+    // answered it.
+    EXPECT_EQ(GetCurrentThreadId(), MainApartmentDevice::CreatorThread());
+    FreeAudioDeviceList();
+
+    // The exit's wait for a thread still making the list, as after a start
+    // that failed before it asked for the names.
+    BeginAudioDeviceList();
     FreeAudioDeviceList();
 }
 
