@@ -226,7 +226,8 @@ protected:
         dlg_.SetWindowPos(&CWnd::wndTopMost, 200, 150, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
         SetForegroundWindow(dlg_.m_hWnd);
         SetActiveWindow(dlg_.m_hWnd);
-        ts::PumpFor(200);
+        // Time to paint, as long as this build takes here.
+        ts::PumpFor(ts::Scaled(200));
         GetWindowRect(dlg_.m_hWnd, &window_);
     }
     // A window pixel (window coordinates) as the screen shows it, once what

@@ -96,13 +96,21 @@ TEST_F(CdromFolders, ARecordingAndASnapshotGoToTheProgramFolderAndTheSettingsWin
     // the same notice, sent again here, changes none of its pixels.
     HWND prop = ShowRecordPage();
     ASSERT_TRUE(prop != NULL) << "no recording page";
+    // The page paints when its thread has nothing else to do, which a sent
+    // message does not wait for: the label counts once it shows more than
+    // its background, and the same again after the notice.
     for (int id : {kRecordLabel, kPictureLabel}) {
-        std::vector<DWORD> shown = LabelPixels(prop, id);
+        std::vector<DWORD> shown;
+        bool painted = ts::PumpUntil([&] {
+            shown = LabelPixels(prop, id);
+            return std::set<DWORD>(shown.begin(), shown.end()).size() > 2;
+        }, 3000);
         ASSERT_FALSE(shown.empty()) << id;
-        EXPECT_GT(std::set<DWORD>(shown.begin(), shown.end()).size(), 2u) << "label " << id << " is blank";
+        EXPECT_TRUE(painted) << "label " << id << " is blank";
         PostMessageA(prop, kFolderLabelMessage, id == kRecordLabel ? 1 : 0, 0);
         Sync();
-        EXPECT_TRUE(shown == LabelPixels(prop, id)) << "label " << id << " did not show the program folder";
+        EXPECT_TRUE(ts::PumpUntil([&] { return shown == LabelPixels(prop, id); }, 2000))
+            << "label " << id << " did not show the program folder";
     }
 
     Remote(18);
