@@ -94,7 +94,7 @@ int ScanProgressPercent(int nHz, int nFirstHz, int nLastHz)
     if (nLastHz <= nFirstHz)
         return 100;
     // In hertz, not megahertz as doubles: there 130 MHz of 100 to 200 came
-    // out as 29 per cent in the 32-bit build.
+    // out as 29 per cent in extended precision.
     int percent = (int)(((LONGLONG)nHz - nFirstHz) * 100 / ((LONGLONG)nLastHz - nFirstHz));
     return percent < 0 ? 0 : percent > 100 ? 100 : percent;
 }

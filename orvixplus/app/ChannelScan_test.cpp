@@ -312,8 +312,7 @@ TEST_F(ChannelScanTest, OddPlansReadNothingOutsideTheirArrayAndStillEnd)
     }
 }
 
-// Worked out in megahertz as doubles, the steps of an even plan came out as
-// 0, 10, 19, 29, 39, 50, 59, 70, 79, 89, 100 per cent in the 32-bit build.
+// The steps of an even plan are whole tens, and its last entry is walked.
 TEST_F(ChannelScanTest, AnEvenPlanReportsWholeTensToItsLastEntry)
 {
     std::vector<int> hz;
@@ -329,6 +328,10 @@ TEST_F(ChannelScanTest, AnEvenPlanReportsWholeTensToItsLastEntry)
     EXPECT_EQ("Channel 11", host.channelTexts.back());
 }
 
+// Worked out in megahertz as doubles, the steps of an even plan came out as
+// 0, 10, 19, 29, 39, 50, 59, 70, 79, 89, 100 per cent in extended precision
+// (the 32-bit build's main thread; the walk's own thread starts with the
+// system's double precision).
 TEST(ScanProgress, WholePerCentsOfThePlansSpanKeptInRange)
 {
     EXPECT_EQ(30, ScanProgressPercent(130000000, 100000000, 200000000));

@@ -19,8 +19,8 @@ extern const char kMediaFileFilter[];
 
 // Positions and durations are kept in the graph's reference time (100 ns
 // units) and reckoned in integers: a per cent or a step worked out in
-// seconds as doubles came out one lower in the 32-bit build's extended
-// precision at exact boundaries.
+// seconds as doubles came out one lower at exact boundaries, in the 32-bit
+// build's extended precision and at times in doubles too.
 const REFERENCE_TIME kStepBackTime = 2000000;  // 0.2 s
 // Seconds to reference time, to the nearest unit.
 REFERENCE_TIME SecondsToMediaTime(double seconds);

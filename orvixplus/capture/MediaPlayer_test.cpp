@@ -442,8 +442,9 @@ TEST(RotEntryName, PointerWidthUpperCaseHex)
 }
 
 // Seconds worked out in doubles (0.5 - 0.2, a per cent of 1.0) lie a hair
-// off the exact time; in the 32-bit build's extended precision cutting
-// them off at 100 ns landed one unit low, and the per cent then one lower.
+// off the exact time; cut off at 100 ns they landed one unit low, in the
+// 32-bit build's extended precision and (7 per cent of a second) in the
+// 64-bit build's doubles too, and the per cent read back one lower.
 TEST(MediaTime, SecondsPerCentsAndStepsLandOnTheirExactUnits)
 {
     volatile double half = 0.5, step = 0.2, whole = 1.0;

@@ -350,8 +350,8 @@ TEST(ShapeProgressGeometryTest, EmptyRangeAndEmptyBoxDoNotDivideByZero)
 }
 
 // A track as long as the range has a pixel for every position and back:
-// worked out through a double share of the range, 29 and 57 came out one
-// short in the 64-bit build and 53 and 59 in the 32-bit one.
+// worked out through a double share of the range, positions 29, 57 and 58
+// came out a pixel short in the 64-bit build, 53 and 59 in the 32-bit one.
 TEST(ShapeProgressGeometryTest, EveryPositionOfAMatchingTrackHasItsOwnPixel)
 {
     CShapeProgressGeometry g = { TRUE, 0, 100, CRect(3, 0, 103, 10), CSize(106, 10) };

@@ -163,9 +163,9 @@ TEST_F(SkinListBarsTest, DragPutsTheRowUnderTheThumbOnTopWithTallRows)
     DeleteObject(font);
 }
 
-// Rows per pixel taken as a double and divided into the thumb's offset came
-// out one row short at exact multiples in the 32-bit build: a thumb dragged
-// to the end of the track left the last row out of view.
+// Pixels per row taken as a double and divided into the thumb's offset came
+// out one row short at exact multiples, in one build or the other: a thumb
+// dragged to the end of the track left the last row out of view.
 TEST(ScrollBarGeometry, ThumbsOnWholeRowsShowThoseRowsAndTheTrackEndsTheListEnds)
 {
     for (int track = 20; track <= 200; track += 3)

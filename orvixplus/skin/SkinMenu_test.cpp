@@ -353,8 +353,8 @@ TEST(SkinMenuRecolor, ModesMaskAndAlpha)
 }
 
 // Greys keep their shade through the disabled look's weights, and whole
-// steps of the fades land on their exact level: in doubles the 32-bit build
-// made each of these one darker.
+// steps of the fades land on their exact level: worked out in doubles, the
+// 32-bit build made each of these one darker, the 64-bit one the grey 128.
 TEST(SkinMenuRecolor, GreysAndWholeStepsKeepTheirExactLevel)
 {
     DWORD* bits = NULL;

@@ -134,8 +134,9 @@ TEST(Picture, ShrinksByAreaAndEnlargesBilinearly) {
 }
 
 // 441 frames at 44.1 kHz are 480 at 48 kHz exactly: every such buffer gives
-// that many, none of them left to the next buffer, and a ramp comes out on
-// its levels where an output falls on an input sample.
+// that many (with a double step the first gave 481, one of the next
+// buffer's), and a ramp comes out on its levels where an output falls on an
+// input sample.
 TEST(Resampler, WholeBuffersGiveTheirExactShareAndARampStaysOnIt) {
     struct { int in, out, frames, made; } cases[] = {{44100, 48000, 441, 480}, {48000, 44100, 480, 441}};
     for (const auto& c : cases) {
