@@ -13,7 +13,7 @@ ALLOCATOR_PROPERTIES CaptureBufferProperties(int nChannels, int nBytesPerSample,
     long bytesPerSecond = (long)nBytesPerSample * nSamplesPerSec * nChannels;
     ALLOCATOR_PROPERTIES props;
     props.cBuffers = 6;
-    props.cbBuffer = (long)(bytesPerSecond * 0.05);
+    props.cbBuffer = bytesPerSecond / 20;  // 50 ms
     props.cbAlign = nBytesPerSample * nChannels;
     props.cbPrefix = 0;
     return props;

@@ -34,7 +34,7 @@ public:
     void Tune(int nFrequencyHz)
     {
         BYTE b[4];
-        ComputeTunerBytes((float)(nFrequencyHz * 0.000001), b);
+        ComputeTunerBytesHz(nFrequencyHz, b);
         if (m_t.pHost)
             m_t.pHost->WriteTunerPll(b[0], b[1], b[2], b[3]);
     }
@@ -86,16 +86,18 @@ private:
     const ChannelScanTargets& m_t;
 };
 
-int ProgressOf(double f, double minimum, double maximum)
+}  // namespace
+
+int ScanProgressPercent(int nHz, int nFirstHz, int nLastHz)
 {
     // A plan of one frequency (or all equal) is done as soon as it starts.
-    if (maximum <= minimum)
+    if (nLastHz <= nFirstHz)
         return 100;
-    int percent = (int)((f - minimum) * 100.0 / (maximum - minimum));
+    // In hertz, not megahertz as doubles: there 130 MHz of 100 to 200 came
+    // out as 29 per cent in extended precision.
+    int percent = (int)(((LONGLONG)nHz - nFirstHz) * 100 / ((LONGLONG)nLastHz - nFirstHz));
     return percent < 0 ? 0 : percent > 100 ? 100 : percent;
 }
-
-}  // namespace
 
 void RunChannelScan(const CountryFrequencyTable* pTable, int nList,
                     const ChannelScanTargets& targets)
@@ -125,14 +127,13 @@ void RunChannelScan(const CountryFrequencyTable* pTable, int nList,
     }
 
     int count = last - first;
-    double maximum = freqs[count] * 0.000001;
-    double minimum = freqs[0] * 0.000001;
+    const int maximum = freqs[count], minimum = freqs[0];
     for (int index = 0; IsScanRunning(); index++) {
         if (index > count) {
             SetScanRunning(FALSE);
             break;
         }
-        double f = freqs[index] * 0.000001;
+        const int f = freqs[index];
         if (f > maximum || f < minimum) {
             SetScanRunning(FALSE);
             break;
@@ -143,7 +144,7 @@ void RunChannelScan(const CountryFrequencyTable* pTable, int nList,
         steps.ShowCounts(step, found);
         steps.ShowStep(step);
         if (steps.HasSettingsWindow() && ::IsWindowVisible(targets.hSettings))
-            steps.Post(WM_SCAN_PROGRESS, (WPARAM)ProgressOf(f, minimum, maximum), 0);
+            steps.Post(WM_SCAN_PROGRESS, (WPARAM)ScanProgressPercent(f, minimum, maximum), 0);
         steps.Settle();
         CCaptureGraph* graph = steps.Graph();
         if (graph && graph->IsSignalLocked()) {

@@ -46,6 +46,11 @@ struct ChannelScanTargets {
 void RunChannelScan(const CountryFrequencyTable* pTable, int nList,
                     const ChannelScanTargets& targets);
 
+// The per cent of the plan's span a frequency lies at, cut to a whole one
+// and kept to 0..100; 100 for a plan whose last frequency is not above its
+// first.
+int ScanProgressPercent(int nHz, int nFirstHz, int nLastHz);
+
 // The worker thread. Starting waits for any earlier worker first, so two
 // walks never run side by side. FALSE when the thread cannot be made.
 BOOL StartScanWorker(LPTHREAD_START_ROUTINE pfnWorker, LPVOID pArg);

@@ -312,6 +312,37 @@ TEST_F(ChannelScanTest, OddPlansReadNothingOutsideTheirArrayAndStillEnd)
     }
 }
 
+// The steps of an even plan are whole tens, and its last entry is walked.
+TEST_F(ChannelScanTest, AnEvenPlanReportsWholeTensToItsLastEntry)
+{
+    std::vector<int> hz;
+    for (int i = 0; i <= 10; i++)
+        hz.push_back(100000000 + i * 10000000);
+    CountryFrequencyTable t = {};
+    t.nAirFirst = 1;
+    t.nAirLast = 11;
+    t.pAirFrequencies = hz.data();
+    Walk(&t, 1, NULL);
+    EXPECT_EQ(12, host.writes);
+    EXPECT_EQ((std::vector<int>{0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100}), Of(WM_SCAN_PROGRESS));
+    EXPECT_EQ("Channel 11", host.channelTexts.back());
+}
+
+// Worked out in megahertz as doubles, the steps of an even plan came out as
+// 0, 10, 19, 29, 39, 50, 59, 70, 79, 89, 100 per cent in extended precision
+// (the 32-bit build's main thread; the walk's own thread starts with the
+// system's double precision).
+TEST(ScanProgress, WholePerCentsOfThePlansSpanKeptInRange)
+{
+    EXPECT_EQ(30, ScanProgressPercent(130000000, 100000000, 200000000));
+    EXPECT_EQ(29, ScanProgressPercent(129999999, 100000000, 200000000)) << "cut, not rounded";
+    EXPECT_EQ(0, ScanProgressPercent(99000000, 100000000, 200000000));
+    EXPECT_EQ(100, ScanProgressPercent(201000000, 100000000, 200000000));
+    EXPECT_EQ(100, ScanProgressPercent(57750000, 57750000, 57750000));
+    // Hertz near the top of an int do not overflow the per cent.
+    EXPECT_EQ(50, ScanProgressPercent(1000000000, 0, 2000000000));
+}
+
 TEST_F(ChannelScanTest, AClearedFlagEndsTheWalkAfterThatStep)
 {
     const CountryFrequencyTable* table = getFrequencyTableFromCountryCode(86);

@@ -284,4 +284,20 @@ TEST(TunerBytes, DividerAndBand)
         EXPECT_EQ(0, memcmp(b, c.b, 4)) << c.mhz << ": " << (int)b[0] << " " << (int)b[1]
                                         << " " << (int)b[3];
     }
+    // A plan's hertz: the step at or below, the band's edge included in it.
+    struct { int hz; BYTE b[4]; } plan[] = {
+        {100250000, {0x08, 0xB2, 0xCE, 0x01}},
+        {100312499, {0x08, 0xB2, 0xCE, 0x01}},
+        {100312500, {0x08, 0xB3, 0xCE, 0x01}},
+        {164250000, {0x0C, 0xB2, 0xCE, 0x01}},
+        {164250001, {0x0C, 0xB2, 0xCE, 0x02}},
+        {464250000, {0x1F, 0x72, 0xCE, 0x02}},
+        {471250000, {0x1F, 0xE2, 0xCE, 0x08}},
+    };
+    for (const auto& c : plan) {
+        BYTE b[4];
+        ComputeTunerBytesHz(c.hz, b);
+        EXPECT_EQ(0, memcmp(b, c.b, 4)) << c.hz << ": " << (int)b[0] << " " << (int)b[1]
+                                        << " " << (int)b[3];
+    }
 }

@@ -178,7 +178,7 @@ TEST(RecordEstimate, FollowsTheEncoderPresetsIn64Bits)
     EXPECT_DOUBLE_EQ(2700.0, EstimateRecordingMB(5, 2, 3600));  // DVD-PAL, standard
     EXPECT_DOUBLE_EQ(7200.0, EstimateRecordingMB(5, 3, 7200));  // DVD-PAL, high, 2 h
     // AVI for most of a day: far past what 32 bits of kbit hold.
-    EXPECT_DOUBLE_EQ(54000.0 * 86399 * 0.000125, EstimateRecordingMB(8, 1, 86399));
+    EXPECT_DOUBLE_EQ(54000.0 * 86399 / 8000, EstimateRecordingMB(8, 1, 86399));
     EXPECT_DOUBLE_EQ(0.0, EstimateRecordingMB(9, 1, 3600));
     EXPECT_DOUBLE_EQ(0.0, EstimateRecordingMB(0, 4, 3600));
 
@@ -190,4 +190,9 @@ TEST(RecordEstimate, FollowsTheEncoderPresetsIn64Bits)
     EXPECT_TRUE(RoomForRecording(100, 0.0));
     EXPECT_FALSE(RoomForRecording(3000, 7200.0));
     EXPECT_TRUE(RoomForRecording(7200, 7200.0));
+    // A recording of a whole number of megabytes fits a drive with exactly
+    // that much room.
+    EXPECT_TRUE(RoomForRecording(2700, EstimateRecordingMB(5, 2, 3600)));
+    EXPECT_FALSE(RoomForRecording(2699, EstimateRecordingMB(5, 2, 3600)));
+    EXPECT_TRUE(EstimateRecordingMB(5, 2, 3600) <= 2700);
 }

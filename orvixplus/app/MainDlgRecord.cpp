@@ -643,7 +643,6 @@ void CMainDlg::OnPlayerVolumeSlider(int nPos)
 
 void CMainDlg::OnPlayerPositionSlider(int nPos)
 {
-    double duration = 0;
-    if (g_pMediaPlayer && g_pMediaPlayer->GetDuration(&duration))
-        g_pMediaPlayer->SetCurrentPosition(nPos * duration / 100.0);
+    if (g_pMediaPlayer)
+        g_pMediaPlayer->SeekToPercent(nPos);
 }

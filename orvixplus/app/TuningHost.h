@@ -38,6 +38,9 @@ extern CTuningHost* g_pTuningHost;
 
 // The tuner bytes for a frequency: divider high, divider low, control, band.
 void ComputeTunerBytes(float fMHz, BYTE bytes[4]);
+// The same for a frequency in hertz (a country plan's), worked out in
+// integers rather than through a float's megahertz.
+void ComputeTunerBytesHz(int nHz, BYTE bytes[4]);
 // Programs the tuner (through the host; nothing without one).
 void TuneFrequency(float fMHz);
 // Stops a running channel scan before the tuner is touched.

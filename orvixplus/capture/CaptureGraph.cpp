@@ -192,9 +192,10 @@ long ProcAmpValueOf(long property, const ProcAmpRange& r, int value, int scale)
 {
     if (scale < 1)
         scale = 1;
-    // range x value / scale, not range / scale x value: 2.55 x 100 comes out
-    // below 255 in doubles, and the top of the slider would miss the top.
-    long v = (long)((double)r.range * value / scale);
+    // range x value / scale in integers, not range / scale x value in
+    // doubles: 2.55 x 100 comes out below 255 there, and the top of the
+    // slider would miss the top.
+    long v = (long)((LONGLONG)r.range * value / scale);
     if (property == VideoProcAmp_Hue)
         v -= 128;
     else if (property == VideoProcAmp_Sharpness)

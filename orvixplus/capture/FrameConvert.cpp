@@ -9,9 +9,14 @@ BOOL Yuy2FrameFits(int width, int height, long bufferSize)
     return (LONGLONG)width * rows * 2 <= bufferSize;
 }
 
-static BYTE Clamp(double value)
+// The matrix in ten-thousandths, so that a level is cut exactly: in doubles
+// the four-place factors lie a hair off, and sums that come out whole (0.3918
+// x 110 + 0.813 x 54 is 87) were cut one lower in one build or the other.
+const int kLuma = 11644, kBlueU = 20172, kGreenU = 3918, kGreenV = 8130, kRedV = 15960;
+
+static BYTE Clamp(int tenThousandths)
 {
-    int i = (int)value;  // toward zero, then into range
+    int i = tenThousandths / 10000;  // toward zero, then into range
     return (BYTE)(i < 0 ? 0 : i > 255 ? 255 : i);
 }
 
@@ -20,12 +25,12 @@ static void ConvertRow(const BYTE* luma, const BYTE* cu, const BYTE* cv, int w, 
                        int stride)
 {
     for (int c = 0; c < w; c++) {
-        double y = (luma[c] - 16) * 1.1644;
-        double u = cu[c / 2] - 128;
-        double v = cv[c / 2] - 128;
-        out[3 * c] = Clamp(y + 2.0172 * u);
-        out[3 * c + 1] = Clamp(y - 0.3918 * u - 0.813 * v);
-        out[3 * c + 2] = Clamp(y + 1.596 * v);
+        int y = (luma[c] - 16) * kLuma;
+        int u = cu[c / 2] - 128;
+        int v = cv[c / 2] - 128;
+        out[3 * c] = Clamp(y + kBlueU * u);
+        out[3 * c + 1] = Clamp(y - kGreenU * u - kGreenV * v);
+        out[3 * c + 2] = Clamp(y + kRedV * v);
     }
     for (int pad = w * 3; pad < stride; pad++)
         out[pad] = 0;

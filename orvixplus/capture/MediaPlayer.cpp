@@ -8,6 +8,7 @@
 #include "Filters.h"
 #include "Globals.h"
 #include "MasterVolume.h"
+#include <math.h>
 #include <stdio.h>
 #include <vector>
 
@@ -115,25 +116,61 @@ BOOL CMediaPlayer::OnGraphNotify()
     return FALSE;
 }
 
+REFERENCE_TIME SecondsToMediaTime(double seconds)
+{
+    // To the nearest unit: 0.3 s made of 0.5 - 0.2 is a hair below 3000000
+    // units in extended precision, and cut off there it was 1 unit short.
+    return (REFERENCE_TIME)llround(seconds * 1e7);
+}
+
+int MediaProgressPercent(REFERENCE_TIME position, REFERENCE_TIME duration)
+{
+    if (duration <= 0)
+        return 0;
+    return (int)(position * 100 / duration);
+}
+
+REFERENCE_TIME MediaTimeAtPercent(int percent, REFERENCE_TIME duration)
+{
+    return duration * percent / 100;
+}
+
+BOOL CMediaPlayer::GetPositionTime(REFERENCE_TIME* pTime)
+{
+    *pTime = 0;
+    return m_pMS && SUCCEEDED(m_pMS->GetCurrentPosition(pTime));
+}
+
+BOOL CMediaPlayer::GetDurationTime(REFERENCE_TIME* pTime)
+{
+    *pTime = 0;
+    return m_pMS && SUCCEEDED(m_pMS->GetDuration(pTime));
+}
+
 BOOL CMediaPlayer::GetCurrentPosition(double* pSeconds)
 {
-    LONGLONG t = 0;
-    if (!m_pMS || FAILED(m_pMS->GetCurrentPosition(&t)))
+    REFERENCE_TIME t;
+    if (!GetPositionTime(&t))
         return FALSE;
-    *pSeconds = t * 1e-7;
+    *pSeconds = t / 1e7;
     return TRUE;
 }
 
 BOOL CMediaPlayer::GetDuration(double* pSeconds)
 {
-    LONGLONG t = 0;
-    if (!m_pMS || FAILED(m_pMS->GetDuration(&t)))
+    REFERENCE_TIME t;
+    if (!GetDurationTime(&t))
         return FALSE;
-    *pSeconds = t * 1e-7;
+    *pSeconds = t / 1e7;
     return TRUE;
 }
 
 BOOL CMediaPlayer::SetCurrentPosition(double seconds)
+{
+    return SeekToTime(SecondsToMediaTime(seconds));
+}
+
+BOOL CMediaPlayer::SeekToTime(REFERENCE_TIME t)
 {
     if (!m_pMS)
         return FALSE;
@@ -145,7 +182,6 @@ BOOL CMediaPlayer::SetCurrentPosition(double seconds)
         state = State_Stopped;
     if (state != State_Stopped)
         m_pMC->Stop();
-    LONGLONG t = (LONGLONG)(seconds * 10000000.0);
     BOOL ok = SUCCEEDED(m_pMS->SetPositions(&t, AM_SEEKING_AbsolutePositioning |
                                                     AM_SEEKING_SeekToKeyFrame,
                                             NULL, AM_SEEKING_NoPositioning));
@@ -154,6 +190,12 @@ BOOL CMediaPlayer::SetCurrentPosition(double seconds)
     else if (state == State_Paused)
         m_pMC->Pause();
     return ok;
+}
+
+BOOL CMediaPlayer::SeekToPercent(int percent)
+{
+    REFERENCE_TIME duration;
+    return GetDurationTime(&duration) && SeekToTime(MediaTimeAtPercent(percent, duration));
 }
 
 BOOL CMediaPlayer::SetRate(double rate)
@@ -229,15 +271,15 @@ BOOL CMediaPlayer::PlayFile(HWND hWnd)
 
 BOOL CMediaPlayer::StepBack()
 {
-    double position = 0;
-    GetCurrentPosition(&position);
-    position -= 0.2;
+    REFERENCE_TIME position = 0;
+    GetPositionTime(&position);
+    position -= kStepBackTime;
     if (position > 0) {
-        SetCurrentPosition(position);
+        SeekToTime(position);
         return TRUE;
     }
     m_bChooseFile = FALSE;
-    SetCurrentPosition(0);
+    SeekToTime(0);
     Stop();
     m_nRewindTimer = 0;
     return FALSE;
@@ -245,10 +287,10 @@ BOOL CMediaPlayer::StepBack()
 
 int CMediaPlayer::GetProgressPercent()
 {
-    double position = 0, duration = 0;
-    if (!GetCurrentPosition(&position) || !GetDuration(&duration) || duration <= 0)
+    REFERENCE_TIME position, duration;
+    if (!GetPositionTime(&position) || !GetDurationTime(&duration))
         return 0;
-    return (int)(position * 100 / duration);
+    return MediaProgressPercent(position, duration);
 }
 
 void CMediaPlayer::EnableAudio(BOOL bOn)

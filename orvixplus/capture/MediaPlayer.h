@@ -17,6 +17,19 @@ const UINT WM_FILE_DIALOG_CLOSED = WM_USER + 900;
 
 extern const char kMediaFileFilter[];
 
+// Positions and durations are kept in the graph's reference time (100 ns
+// units) and reckoned in integers: a per cent or a step worked out in
+// seconds as doubles came out one lower at exact boundaries, in the 32-bit
+// build's extended precision and at times in doubles too.
+const REFERENCE_TIME kStepBackTime = 2000000;  // 0.2 s
+// Seconds to reference time, to the nearest unit.
+REFERENCE_TIME SecondsToMediaTime(double seconds);
+// The whole per cent of the duration a position is (cut, not rounded); 0
+// without a duration.
+int MediaProgressPercent(REFERENCE_TIME position, REFERENCE_TIME duration);
+// The position a per cent of the duration is (the position slider's).
+REFERENCE_TIME MediaTimeAtPercent(int percent, REFERENCE_TIME duration);
+
 class CMediaPlayer : public CGraphControl {
 public:
     CMediaPlayer();
@@ -35,6 +48,11 @@ public:
     BOOL GetCurrentPosition(double* pSeconds);
     BOOL GetDuration(double* pSeconds);
     BOOL SetCurrentPosition(double seconds);
+    BOOL GetPositionTime(REFERENCE_TIME* pTime);
+    BOOL GetDurationTime(REFERENCE_TIME* pTime);
+    BOOL SeekToTime(REFERENCE_TIME t);
+    // To a per cent of the file's duration.
+    BOOL SeekToPercent(int percent);
     BOOL SetRate(double rate);
     BOOL RenderFile(LPCSTR pszPath);
     // The open-file dialog; TRUE and the path on OK.

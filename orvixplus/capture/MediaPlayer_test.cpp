@@ -331,6 +331,18 @@ TEST_F(PlayerTest, StepBackNearTheStartStops)
     EXPECT_EQ(30, player->GetProgressPercent());
 }
 
+TEST_F(PlayerTest, TheSliderSeeksToItsPerCentOfTheFile)
+{
+    Start(*dir + "tone.wav");
+    player->Pause();
+    for (int percent : {70, 30, 0, 90}) {
+        ASSERT_TRUE(player->SeekToPercent(percent));
+        EXPECT_EQ(percent, player->GetProgressPercent());
+    }
+    player->Release();
+    EXPECT_FALSE(player->SeekToPercent(50));
+}
+
 TEST_F(PlayerTest, ASnapshotOfTheAviIsABitmapOfItsColour)
 {
     Start(*dir + "red.avi");
@@ -427,6 +439,36 @@ TEST(RotEntryName, PointerWidthUpperCaseHex)
     EXPECT_EQ(L"FilterGraph ABCDEF12 pid 0000002a", RotEntryName((void*)(UINT_PTR)0xABCDEF12, 42));
     EXPECT_EQ(L"FilterGraph 00001F00 pid 0000002a", RotEntryName((void*)(UINT_PTR)0x1F00, 42));
 #endif
+}
+
+// Seconds worked out in doubles (0.5 - 0.2, a per cent of 1.0) lie a hair
+// off the exact time; cut off at 100 ns they landed one unit low, in the
+// 32-bit build's extended precision and (7 per cent of a second) in the
+// 64-bit build's doubles too, and the per cent read back one lower.
+TEST(MediaTime, SecondsPerCentsAndStepsLandOnTheirExactUnits)
+{
+    volatile double half = 0.5, step = 0.2, whole = 1.0;
+    EXPECT_EQ(3000000, SecondsToMediaTime(half - step));
+    EXPECT_EQ(3000000, SecondsToMediaTime(30 * whole / 100.0));
+    for (int tenths = 0; tenths <= 100; tenths++)
+        EXPECT_EQ(tenths * 1000000LL, SecondsToMediaTime(tenths / 10.0)) << tenths;
+    EXPECT_EQ(0, SecondsToMediaTime(0.00000004));
+    EXPECT_EQ(1, SecondsToMediaTime(0.00000006));
+
+    EXPECT_EQ(30, MediaProgressPercent(5000000 - kStepBackTime, 10000000));
+    EXPECT_EQ(29, MediaProgressPercent(2999999, 10000000)) << "cut, not rounded";
+    EXPECT_EQ(0, MediaProgressPercent(5000000, 0));
+    EXPECT_EQ(0, MediaProgressPercent(5000000, -1));
+    // 16 hours of a file: the per cent is worked out without overflow.
+    EXPECT_EQ(75, MediaProgressPercent(432000000000LL, 576000000000LL));
+
+    // The slider's per cent seeks to a time that reads back as that per cent.
+    for (REFERENCE_TIME duration : {10000000LL, 20000000LL, 3000000LL, 54000000000LL})
+        for (int percent = 0; percent <= 100; percent++) {
+            REFERENCE_TIME t = MediaTimeAtPercent(percent, duration);
+            EXPECT_EQ(percent, MediaProgressPercent(t, duration)) << duration << " " << percent;
+        }
+    EXPECT_EQ(3000000, MediaTimeAtPercent(30, 10000000));
 }
 
 namespace {

@@ -108,7 +108,11 @@ BOOL CMpegEncoder::Configure(LPCSTR pszFolder, int format, int quality)
 double CMpegEncoder::EstimateSizeMB(int seconds) const
 {
     // 64 bits: at the AVI rate a 32-bit product turns negative after 11 hours.
-    return (double)((LONGLONG)m_nBitRate * seconds) * 0.000125;
+    // Divided, not multiplied by 0.000125: that factor lies a hair above an
+    // eight-thousandth, and a whole number of megabytes came out a hair over
+    // itself in the 32-bit build's extended precision, short of a drive's
+    // free megabytes that would just hold it.
+    return (double)((LONGLONG)m_nBitRate * seconds) / 8000.0;
 }
 
 DWORD CMpegEncoder::GetBytesWritten()

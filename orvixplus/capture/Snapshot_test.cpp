@@ -315,3 +315,19 @@ TEST(FrameConvert, RowsArePaddedAndOnlyFittingFramesConvert)
     std::fill(want.begin() + 20, want.begin() + 38, 255);
     EXPECT_EQ(want, rgb);
 }
+
+// Colours whose green comes out whole: 0.3918 x 110 + 0.813 x 54 is 87 (the
+// 32-bit build made it 86), 2.3288 + 0.3918 x 29 - 0.813 x 7 is 8 (the 64-bit
+// build made it 7).
+TEST(FrameConvert, WholeLevelsAreNotCutOneLower)
+{
+    const BYTE pair[8] = {16, 18, 16, 74, 18, 99, 18, 135};
+    BYTE yuy2[16];
+    memcpy(yuy2, pair, 8);
+    memcpy(yuy2 + 8, pair, 8);
+    BYTE rgb[24];
+    Yuy2ToRgb24(yuy2, 4, 2, rgb, Rgb24Stride(4));
+    const std::vector<BYTE> row = {0, 87, 0, 0, 87, 0, 0, 8, 13, 0, 8, 13};  // blue, green, red
+    EXPECT_EQ(row, std::vector<BYTE>(rgb, rgb + 12));
+    EXPECT_EQ(row, std::vector<BYTE>(rgb + 12, rgb + 24));
+}

@@ -1,16 +1,22 @@
 #include "ShapeProgress.h"
 
+// Pixels and positions are worked out in integers, cut toward zero as ever.
+// A position's share of the range taken as a double first (53 of 100 as
+// 0.53) and then multiplied by the track lies a hair off the exact pixel,
+// and the 32-bit build's extended precision cut that hair to a pixel other
+// than the 64-bit build's doubles did.
+
 int CShapeProgressGeometry::PixelOf(int pos) const
 {
-    int range = nMax - nMin;
+    LONGLONG range = (LONGLONG)nMax - nMin;
     if (bHorizontal) {
         // An empty range has nowhere to go: the track's start.
         int x = range == 0 ? box.left
-            : (int)((double)(pos - nMin) / range * box.Width() + box.left);
+            : (int)(((LONGLONG)box.left * range + ((LONGLONG)pos - nMin) * box.Width()) / range);
         return SkinMax(0, SkinMin((int)client.cx, x));
     }
     int y = range == 0 ? box.bottom
-        : (int)((double)(nMax - pos) / range * box.Height() + box.top);
+        : (int)(((LONGLONG)box.top * range + ((LONGLONG)nMax - pos) * box.Height()) / range);
     return SkinMax(0, SkinMin((int)client.cy, y));
 }
 
@@ -19,8 +25,8 @@ int CShapeProgressGeometry::PosOf(int coord) const
     int extent = bHorizontal ? box.Width() : box.Height();
     if (extent <= 0)
         return nMin;
-    double offset = bHorizontal ? coord - box.left : coord;
-    int pos = nMin + (int)((double)(nMax - nMin) * offset / extent);
+    LONGLONG offset = bHorizontal ? (LONGLONG)coord - box.left : coord;
+    int pos = nMin + (int)(((LONGLONG)nMax - nMin) * offset / extent);
     return SkinMax(nMin, SkinMin(nMax, pos));
 }
 

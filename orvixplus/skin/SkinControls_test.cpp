@@ -349,6 +349,42 @@ TEST(ShapeProgressGeometryTest, EmptyRangeAndEmptyBoxDoNotDivideByZero)
     EXPECT_EQ(40, v.PosOf(40));
 }
 
+// A track as long as the range has a pixel for every position and back:
+// worked out through a double share of the range, positions 29, 57 and 58
+// came out a pixel short in the 64-bit build, 53 and 59 in the 32-bit one.
+TEST(ShapeProgressGeometryTest, EveryPositionOfAMatchingTrackHasItsOwnPixel)
+{
+    CShapeProgressGeometry g = { TRUE, 0, 100, CRect(3, 0, 103, 10), CSize(106, 10) };
+    CShapeProgressGeometry v = { FALSE, 0, 100, CRect(0, 5, 10, 205), CSize(10, 210) };
+    for (int pos = 0; pos <= 100; pos++) {
+        EXPECT_EQ(3 + pos, g.PixelOf(pos)) << pos;
+        EXPECT_EQ(pos, g.PosOf(3 + pos)) << pos;
+        EXPECT_EQ(5 + 2 * (100 - pos), v.PixelOf(pos)) << pos;
+        EXPECT_EQ(pos, v.PosOf(2 * pos)) << pos;
+    }
+    // Between pixels a position is cut toward the track's start.
+    CShapeProgressGeometry third = { TRUE, 0, 3, CRect(0, 0, 100, 10), CSize(100, 10) };
+    EXPECT_EQ(33, third.PixelOf(1));
+    EXPECT_EQ(66, third.PixelOf(2));
+    EXPECT_EQ(0, third.PosOf(33));
+    EXPECT_EQ(1, third.PosOf(34));
+}
+
+TEST(SliderGeometryTest, EveryPositionOfAMatchingTrackHasItsOwnPixel)
+{
+    // Track 100 (114 less the thumb and both margins), centres from 7.
+    CSliderGeometry g = { 114, 10, 2, 2, 0, 100 };
+    CSliderGeometry wide = { 214, 10, 2, 2, -50, 50 };
+    for (int pos = 0; pos <= 100; pos++) {
+        EXPECT_EQ(7 + pos, g.PixelOf(pos)) << pos;
+        EXPECT_EQ(pos, g.PosOf(7 + pos)) << pos;
+        EXPECT_EQ(7 + 2 * pos, wide.PixelOf(pos - 50)) << pos;
+        EXPECT_EQ(pos - 50, wide.PosOf(7 + 2 * pos)) << pos;
+    }
+    EXPECT_EQ(0, wide.PosOf(108)) << "half a step past the middle";
+    EXPECT_EQ(-49, wide.PosOf(6 + 2)) << "cut toward zero below it";
+}
+
 TEST(SliderGeometryTest, ThumbCentresAndZeroRanges)
 {
     CSliderGeometry g = { 200, 10, 2, 2, 0, 100 };

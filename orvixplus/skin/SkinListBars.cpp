@@ -29,8 +29,27 @@ int ListRowHeight(HWND hList)
 
 CSkinBarBase::CSkinBarBase(BOOL bVertical)
     : m_bVertical(bVertical), m_pList(NULL), m_bFirstHeld(FALSE), m_bSecondHeld(FALSE), m_bGrabbed(FALSE),
-      m_bDragging(FALSE), m_nThumb(16), m_nThumbLen(0), m_dPixelsPerUnit(0), m_dRemainder(0)
+      m_bDragging(FALSE), m_nThumb(16), m_nThumbLen(0)
 {
+}
+
+// Integers, cut toward the track's start: pixels a unit taken as a double
+// and then multiplied by the position lies a hair off the exact pixel, and
+// the 32-bit build's extended precision cut it to another pixel than the
+// 64-bit build's doubles did.
+int ScrollThumbOffset(int track, int position, int limit)
+{
+    return limit > 0 ? (int)((LONGLONG)track * position / limit) : 0;
+}
+
+int ScrollPositionAt(int offset, int track, int limit)
+{
+    return track > 0 ? (int)((LONGLONG)offset * limit / track) : 0;
+}
+
+int CSkinBarBase::Track() const
+{
+    return Length() - Before() - After() - m_nThumbLen;
 }
 
 int CSkinBarBase::Length() const
@@ -76,14 +95,9 @@ void CSkinBarBase::UpdateThumb()
     int limit = Limit();
     // Nothing to scroll: the thumb rests at the track's start.
     if (limit <= 0) {
-        m_dPixelsPerUnit = 0;
-        m_dRemainder = 0;
         m_nThumb = Before();
     } else {
-        m_dPixelsPerUnit = (double)(Length() - Before() - After() - m_nThumbLen) / limit;
-        double at = m_dPixelsPerUnit * Position();
-        m_nThumb = Before() + (int)at;
-        m_dRemainder = at - (int)at;
+        m_nThumb = Before() + ScrollThumbOffset(Track(), Position(), limit);
     }
     Clamp();
     Repaint();
@@ -162,9 +176,9 @@ void CSkinBarBase::OnMouseMove(UINT, CPoint point)
         UpdateThumb();
         return;
     }
-    m_dPixelsPerUnit = (double)(Length() - Before() - After() - m_nThumbLen) / limit;
-    if (m_dPixelsPerUnit > 0 && m_pList && m_pList->m_hWnd) {
-        int units = (int)((m_nThumb - Before()) / m_dPixelsPerUnit) - Position();
+    int track = Track();
+    if (track > 0 && m_pList && m_pList->m_hWnd) {
+        int units = ScrollPositionAt(m_nThumb - Before(), track, limit) - Position();
         if (m_bVertical)
             m_pList->SendMessage(LVM_SCROLL, 0, units * ListRowHeight(m_pList->m_hWnd));
         else

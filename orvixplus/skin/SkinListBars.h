@@ -10,6 +10,13 @@
 // the list's font (what an empty list will measure its rows with).
 int ListRowHeight(HWND hList);
 
+// Along a track of `track` pixels (the bar less its arrows and the thumb),
+// the thumb's offset for a list scrolled to `position` of `limit`, and the
+// position a thumb `offset` pixels in shows; both cut toward the start, 0
+// when the limit or the track is not positive.
+int ScrollThumbOffset(int track, int position, int limit);
+int ScrollPositionAt(int offset, int track, int limit);
+
 // What both bars share; the axis decides which coordinate counts.
 class CSkinBarBase : public CStatic {
 public:
@@ -33,6 +40,8 @@ protected:
     virtual void Draw(CDC& dc, const CRect& rc) = 0;
     // Client length along the axis, the pixels before the track and after it.
     int Length() const;
+    // The pixels the thumb can travel.
+    int Track() const;
     virtual int Before() const = 0;
     virtual int After() const = 0;
     virtual BOOL InFirstArrow(int at) const = 0;
@@ -48,7 +57,6 @@ protected:
     CWnd* m_pList;
     BOOL m_bFirstHeld, m_bSecondHeld, m_bGrabbed, m_bDragging;
     int m_nThumb, m_nThumbLen;
-    double m_dPixelsPerUnit, m_dRemainder;
 };
 
 class CSkinHScrollBar : public CSkinBarBase {

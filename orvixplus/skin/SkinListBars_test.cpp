@@ -152,16 +152,39 @@ TEST_F(SkinListBarsTest, DragPutsTheRowUnderTheThumbOnTopWithTallRows)
     Press(bar_.GetThumb() + 5);
     int y = 90;
     Move(y);
-    int expected = (int)((y - 10 - 16) / ((double)track / limit));
+    int expected = (y - 10 - 16) * limit / track;
     EXPECT_EQ(expected, Top());
     Move(y + 40);
-    expected = (int)((y + 40 - 10 - 16) / ((double)track / limit));
+    expected = (y + 40 - 10 - 16) * limit / track;
     EXPECT_EQ(expected, Top());
     // Released over the thumb, the drag ends without a step.
     Release(y + 40);
     EXPECT_EQ(expected, Top());
     list_.SendMessage(WM_SETFONT, 0, FALSE);
     DeleteObject(font);
+}
+
+// Pixels per row taken as a double and divided into the thumb's offset came
+// out one row short at exact multiples, in one build or the other: a thumb
+// dragged to the end of the track left the last row out of view.
+TEST(ScrollBarGeometry, ThumbsOnWholeRowsShowThoseRowsAndTheTrackEndsTheListEnds)
+{
+    for (int track = 20; track <= 200; track += 3)
+        for (int limit = 1; limit <= 60; limit++) {
+            EXPECT_EQ(limit, ScrollPositionAt(track, track, limit)) << track << " " << limit;
+            EXPECT_EQ(track, ScrollThumbOffset(track, limit, limit)) << track << " " << limit;
+            for (int pos = 0; pos <= limit; pos++) {
+                if (pos * track % limit)
+                    continue;
+                int offset = pos * track / limit;
+                ASSERT_EQ(offset, ScrollThumbOffset(track, pos, limit)) << track << " " << limit << " " << pos;
+                ASSERT_EQ(pos, ScrollPositionAt(offset, track, limit)) << track << " " << limit << " " << pos;
+            }
+        }
+    EXPECT_EQ(2, ScrollPositionAt(9, 20, 6)) << "cut toward the start";
+    EXPECT_EQ(6, ScrollThumbOffset(20, 1, 3)) << "cut toward the start";
+    EXPECT_EQ(0, ScrollPositionAt(5, 0, 6)) << "no track";
+    EXPECT_EQ(0, ScrollThumbOffset(100, 5, 0)) << "nothing to scroll";
 }
 
 TEST_F(SkinListBarsTest, ReleaseOverTheDownArrowAfterADragPagesWithoutALineStep)

@@ -324,13 +324,17 @@ HBITMAP SkinMenu_RecolorBitmap(HBITMAP hSource, int mode, BOOL bAlpha, COLORREF 
             bits[i] = magenta;
             continue;
         }
+        // Thousandths and tenths in integers, cut as before: in doubles the
+        // weights sum to a hair under one, so that in the 32-bit build's
+        // extended precision every grey came out one darker, and 0.8 and 0.9
+        // times a whole step cut one lower there too.
         if (mode == SKINMENU_LOOK_DISABLED) {
-            int grey = (int)(0.299 * r + 0.587 * g + 0.114 * b) & 0xff;
-            r = g = b = (int)(255 - (255 - grey) * 0.8);
+            int grey = (299 * r + 587 * g + 114 * b) / 1000;
+            r = g = b = (255 * 5 - (255 - grey) * 4) / 5;
         } else if (mode == SKINMENU_LOOK_SELECTED) {
-            r = (int)(255 - (255 - r) * 0.9);
-            g = (int)(255 - (255 - g) * 0.9);
-            b = (int)(255 - (255 - b) * 0.9);
+            r = (255 * 10 - (255 - r) * 9) / 10;
+            g = (255 * 10 - (255 - g) * 9) / 10;
+            b = (255 * 10 - (255 - b) * 9) / 10;
         }
         if (bAlpha) {
             r = (r * a + GetRValue(background) * (255 - a)) / 255;

@@ -352,6 +352,40 @@ TEST(SkinMenuRecolor, ModesMaskAndAlpha)
     EXPECT_TRUE(SkinMenu_RecolorBitmap(NULL, 1, FALSE, 0, 0) == NULL);
 }
 
+// Greys keep their shade through the disabled look's weights, and whole
+// steps of the fades land on their exact level: worked out in doubles, the
+// 32-bit build made each of these one darker, the 64-bit one the grey 128.
+TEST(SkinMenuRecolor, GreysAndWholeStepsKeepTheirExactLevel)
+{
+    DWORD* bits = NULL;
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = 4;
+    bi.bmiHeader.biHeight = -1;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    HBITMAP src = CreateDIBSection(NULL, &bi, DIB_RGB_COLORS, (void**)&bits, NULL, 0);
+    ASSERT_TRUE(src != NULL);
+    bits[0] = 0xffffff;
+    bits[1] = 0xfafafa;   // grey 250: 255 less 0.8 x 5
+    bits[2] = 0x808080;   // grey 128: 255 less 0.8 x 127, cut
+    bits[3] = 0xf5ebff;   // 255 less 0.9 x 10, 0.9 x 20 and 0
+    struct Case { int mode; DWORD px[4]; } cases[] = {
+        { SKINMENU_LOOK_DISABLED, { 0xffffff, 0xfbfbfb, 0x999999, 0xf3f3f3 } },
+        { SKINMENU_LOOK_SELECTED, { 0xffffff, 0xfafafa, 0x8c8c8c, 0xf6edff } },
+    };
+    for (const Case& c : cases) {
+        HBITMAP out = SkinMenu_RecolorBitmap(src, c.mode, FALSE, RGB(0, 0, 255), RGB(1, 2, 3));
+        ASSERT_TRUE(out != NULL);
+        std::vector<DWORD> px = skintest::BitmapPixels(out, CRect(0, 0, 4, 1));
+        for (int i = 0; i < 4; i++)
+            EXPECT_EQ(c.px[i], px[i]) << c.mode << " pixel " << i;
+        DeleteObject(out);
+    }
+    DeleteObject(src);
+}
+
 TEST_F(SkinMenuTest, OpenMenuHeightsBandAndSelectionBar)
 {
     CSkinMenu m;

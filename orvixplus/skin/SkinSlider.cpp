@@ -1,20 +1,27 @@
 #include "SkinSlider.h"
 
+// Worked out in integers, cut toward zero as ever: a share of the range (or
+// of the track) taken as a double and then multiplied lies a hair off the
+// exact pixel or position, and the 32-bit build's extended precision cut it
+// to another one than the 64-bit build's doubles did.
+
 int CSliderGeometry::PixelOf(int pos) const
 {
-    int range = nMax - nMin;
+    LONGLONG range = (LONGLONG)nMax - nMin;
     // An empty range puts every position at the start.
     if (range == 0)
         return thumb / 2 + start;
-    return thumb / 2 + start + (int)((double)(pos - nMin) / range * (length - end - thumb - start));
+    LONGLONG track = (LONGLONG)length - end - thumb - start;
+    return thumb / 2 + start + (int)(((LONGLONG)pos - nMin) * track / range);
 }
 
 int CSliderGeometry::PosOf(int pixel) const
 {
-    int track = length - end - start - thumb;
+    LONGLONG track = (LONGLONG)length - end - start - thumb;
     if (track == 0)
         return nMin;
-    return (int)((double)(pixel - thumb / 2 - start) / track * (nMax - nMin) + nMin);
+    LONGLONG offset = (LONGLONG)pixel - thumb / 2 - start;
+    return (int)(((LONGLONG)nMin * track + offset * ((LONGLONG)nMax - nMin)) / track);
 }
 
 CSkinSlider::CSkinSlider()

@@ -1,5 +1,4 @@
 #include "AudioPrep.h"
-#include <math.h>
 
 namespace rec {
 
@@ -18,11 +17,27 @@ void WidenPcm(const uint8_t* data, size_t bytes, int bits, std::vector<int16_t>*
 
 void Resampler::Configure(int inRate, int outRate, int channels) {
     channels_ = channels;
-    step_ = static_cast<double>(inRate) / outRate;
-    same_ = inRate == outRate;
+    inRate_ = inRate;
+    outRate_ = outRate;
+    same_ = inRate == outRate || inRate <= 0 || outRate <= 0;
     pos_ = 0;
     primed_ = false;
 }
+
+namespace {
+
+// num / den (den > 0) to the nearest whole number, halves to the even one.
+int64_t RoundedQuotient(int64_t num, int64_t den) {
+    int64_t q = num / den, r = num % den;
+    if (r < 0) {
+        q--;
+        r += den;
+    }
+    if (2 * r > den || (2 * r == den && (q & 1))) q++;
+    return q;
+}
+
+}  // namespace
 
 void Resampler::Process(const int16_t* in, int frames, std::vector<int16_t>* out) {
     if (frames <= 0) return;
@@ -35,18 +50,24 @@ void Resampler::Process(const int16_t* in, int frames, std::vector<int16_t>* out
         for (int c = 0; c < channels_; c++) prev_[c] = in[c];
         primed_ = true;
     }
-    // Input index -1 is prev_, 0..frames-1 the buffer; pos_ counts from -1.
-    while (pos_ < frames) {
-        int i = static_cast<int>(floor(pos_));
-        double f = pos_ - i;
+    // Input index -1 is prev_, 0..frames-1 the buffer; pos_ counts from -1,
+    // in 1/outRate steps of an input sample. A double step (0.91875 from
+    // 44.1 to 48 kHz) is not exact: where an output falls just on a buffer's
+    // end, its sum could come a hair short and make that output with this
+    // buffer instead of the next, so that the count of a buffer's outputs
+    // depended on the rounding of the build's arithmetic.
+    const int64_t end = static_cast<int64_t>(frames) * outRate_;
+    while (pos_ < end) {
+        const int i = static_cast<int>(pos_ / outRate_);
+        const int64_t part = pos_ % outRate_;
         for (int c = 0; c < channels_; c++) {
-            double a = i == 0 ? prev_[c] : in[(i - 1) * channels_ + c];
-            double b = in[i * channels_ + c];
-            out->push_back(static_cast<int16_t>(lrint(a + (b - a) * f)));
+            const int64_t a = i == 0 ? prev_[c] : in[(i - 1) * channels_ + c];
+            const int64_t b = in[i * channels_ + c];
+            out->push_back(static_cast<int16_t>(RoundedQuotient(a * outRate_ + (b - a) * part, outRate_)));
         }
-        pos_ += step_;
+        pos_ += inRate_;
     }
-    pos_ -= frames;
+    pos_ -= end;
     for (int c = 0; c < channels_; c++) prev_[c] = in[(frames - 1) * channels_ + c];
 }
 

@@ -18,8 +18,8 @@ public:
     void Process(const int16_t* in, int frames, std::vector<int16_t>* out);
 
 private:
-    int channels_ = 2;
-    double step_ = 1, pos_ = 0;
+    int channels_ = 2, inRate_ = 1, outRate_ = 1;
+    int64_t pos_ = 0;  // in 1/outRate_ of an input sample
     bool primed_ = false, same_ = true;
     int16_t prev_[2] = {0, 0};
 };

@@ -1,6 +1,7 @@
 // The recorder's coders and muxers without a graph: the transform against
 // its definition, the code tables, scaling, the audio frame layout, pack
 // and RIFF structure, and the rate control's convergence.
+#include "AudioPrep.h"
 #include "AviWriter.h"
 #include "MpegVideo.h"
 #include "BitWriter.h"
@@ -132,6 +133,37 @@ TEST(Picture, ShrinksByAreaAndEnlargesBilinearly) {
     for (int x = 1; x < 720; x++) EXPECT_GE(row[x], row[x - 1]);
 }
 
+// 441 frames at 44.1 kHz are 480 at 48 kHz exactly: every such buffer gives
+// that many (with a double step the first gave 481, one of the next
+// buffer's), and a ramp comes out on its levels where an output falls on an
+// input sample.
+TEST(Resampler, WholeBuffersGiveTheirExactShareAndARampStaysOnIt) {
+    struct { int in, out, frames, made; } cases[] = {{44100, 48000, 441, 480}, {48000, 44100, 480, 441}};
+    for (const auto& c : cases) {
+        Resampler r;
+        r.Configure(c.in, c.out, 2);
+        std::vector<int16_t> buffer(c.frames * 2);
+        for (int i = 0; i < c.frames; i++) buffer[2 * i] = buffer[2 * i + 1] = static_cast<int16_t>(1000 + 8 * i);
+        for (int b = 0; b < 50; b++) {
+            std::vector<int16_t> out;
+            r.Process(buffer.data(), c.frames, &out);
+            ASSERT_EQ(static_cast<size_t>(c.made * 2), out.size()) << c.in << " buffer " << b;
+            if (b)
+                continue;
+            // Output k stands k x in / out input samples after the one
+            // before the buffer (the first sample again).
+            for (int k = 1; k < c.made; k++) {
+                EXPECT_GE(out[2 * k], out[2 * k - 2]) << c.in << " " << k;
+                if (static_cast<int64_t>(k) * c.in % c.out == 0) {
+                    int at = static_cast<int>(static_cast<int64_t>(k) * c.in / c.out);
+                    EXPECT_EQ(1000 + 8 * (at - 1), out[2 * k]) << c.in << " " << k;
+                    EXPECT_EQ(out[2 * k], out[2 * k + 1]);
+                }
+            }
+        }
+    }
+}
+
 TEST(Layer2, FramesKeepTheNominalRateWithPaddingAt44k) {
     Layer2Encoder enc;
     ASSERT_TRUE(enc.Configure(44100, 2, 224000));
@@ -170,6 +202,7 @@ struct PackScan {
     int packs = 0, videoPts = 0, audioPts = 0;
     bool monotonic = true, endCode = false;
     double lastScr = -1;
+    std::vector<uint64_t> scrs;
 };
 PackScan Scan(const std::vector<uint8_t>& b, bool mpeg2) {
     PackScan s;
@@ -191,6 +224,7 @@ PackScan Scan(const std::vector<uint8_t>& b, bool mpeg2) {
                   (b[at + 7] << 7) | (b[at + 8] >> 1);
         if (static_cast<double>(scr) <= s.lastScr) s.monotonic = false;
         s.lastScr = static_cast<double>(scr);
+        s.scrs.push_back(scr);
         size_t p = at + (mpeg2 ? 14 : 12);
         while (p < at + 2048) {
             int id = b[p + 3], len = (b[p + 4] << 8) | b[p + 5];
@@ -242,6 +276,12 @@ TEST(SystemMux, WholePacksAtTheMuxRateWithPtsAtUnitStarts) {
         EXPECT_GT(s.audioPts, 30);
         // Two seconds at the mux rate, give or take the last pack's flush.
         EXPECT_NEAR(2.0 * mux.MuxRate(), static_cast<double>(sink.bytes.size()), 3 * 2048.0);
+        // (1150 + 224) kbit/s / 8 x 1.03, up to whole 50 bytes; every pack's
+        // SCR is its bytes' time at that rate, cut to a 90 kHz tick.
+        EXPECT_EQ(176950, mux.MuxRate());
+        ASSERT_EQ(static_cast<size_t>(s.packs), s.scrs.size());
+        for (int i = 0; i < s.packs; i++)
+            ASSERT_EQ(i * 2048LL * 90000 / 176950, static_cast<int64_t>(s.scrs[i])) << "pack " << i;
     }
 }
 

@@ -102,8 +102,9 @@ bool Layer2Encoder::Configure(int sampleRate, int channels, int bitRate) {
     bitrateIndex_ = index;
     int perChannel = bitRate / channels / 1000;
     sblimit_ = (sampleRate == 48000 || perChannel <= 80) ? 27 : 30;
-    slotsPerFrame_ = 144.0 * bitRate / sampleRate;
-    slotRemainder_ = 0;
+    slotsPerFrame_ = 144 * bitRate / sampleRate;
+    slotRest_ = 144 * bitRate % sampleRate;
+    slotCarry_ = 0;
     frames_ = 0;
     for (int c = 0; c < 2; c++) {
         pending_[c].clear();
@@ -154,13 +155,16 @@ void Layer2Encoder::EncodeFrame(std::vector<uint8_t>* out) {
     }
 
     // Frame length in bytes, with the padding slot that keeps 44.1 kHz
-    // frames at the nominal rate on average.
-    int slots = static_cast<int>(slotsPerFrame_);
-    slotRemainder_ += slotsPerFrame_ - slots;
+    // frames at the nominal rate on average. The fraction of a slot is
+    // carried in the rate's units, not as a double: there each frame's
+    // rounding piled up as the build's arithmetic went, against a tolerance
+    // that decided where a whole slot was reached.
+    const int slots = slotsPerFrame_;
+    slotCarry_ += slotRest_;
     int padding = 0;
-    if (slotRemainder_ >= 1.0 - 1e-9) {
+    if (slotCarry_ >= rate_) {
         padding = 1;
-        slotRemainder_ -= 1.0;
+        slotCarry_ -= rate_;
     }
     const int frameBits = (slots + padding) * 8;
 

@@ -28,7 +28,9 @@ private:
 
     int rate_ = 44100, channels_ = 2, bitRate_ = 224000, bitrateIndex_ = 11;
     int sblimit_ = 30, table_ = 1;
-    double slotsPerFrame_ = 0, slotRemainder_ = 0;
+    // Whole slots a frame, and the rest of 144 x bit rate / rate carried
+    // from frame to frame in the rate's units until it makes a slot.
+    int slotsPerFrame_ = 0, slotRest_ = 0, slotCarry_ = 0;
     int64_t frames_ = 0;
     std::vector<float> pending_[2];  // samples not yet in a frame
     float fifo_[2][512];

@@ -35,10 +35,10 @@ void SystemMux::Configure(const MuxParams& params, ByteSink* sink) {
     sink_ = sink;
     // The packs' own headers take a little under 2% of each pack; the rest
     // of the margin is for the rate control's deviations.
-    double rate = (static_cast<double>(params.videoBitRate) + params.audioBitRate) / 8 * 1.03;
-    muxRate_ = static_cast<int>((rate + 49) / 50) * 50;
-    packTicks_ = kPackSize * 90000.0 / muxRate_;
-    scr_ = 0;
+    // In integers: bits / 8 x 1.03 is (bits x 103) / 800, brought up to
+    // the next 50 bytes.
+    const int64_t rate800 = (static_cast<int64_t>(params.videoBitRate) + params.audioBitRate) * 103;
+    muxRate_ = static_cast<int>((rate800 + 49 * 800) / (50 * 800)) * 50;
     packs_ = 0;
     video_ = Stream();
     audio_ = Stream();
@@ -72,14 +72,23 @@ SystemMux::Stream* SystemMux::Due() {
     return best;
 }
 
+// The clock of pack n is n packs' bytes at the mux rate, in 90 kHz ticks.
+// It is compared and cut as whole numbers (ticks times the rate), not as a
+// double sum of each pack's ticks: that sum's rounding piles up pack by pack
+// and goes the way of the build's arithmetic (extended precision in the
+// 32-bit one), which decides when a pack falls due and where an SCR is cut.
+int64_t SystemMux::PackBytesTicks(int64_t packs) const { return packs * kPackSize * 90000; }
+
+int64_t SystemMux::Scr() const { return muxRate_ > 0 ? PackBytesTicks(packs_) / muxRate_ : 0; }
+
 void SystemMux::Advance(int64_t now) {
-    const double clock = To90k(now);
-    while (scr_ + packTicks_ <= clock) WritePack();
+    const int64_t clock = To90k(now);
+    while (PackBytesTicks(packs_ + 1) <= clock * muxRate_) WritePack();
     // More data than the rate carries: write ahead rather than let data
     // reach the decoder after its time.
     for (;;) {
         Stream* s = Due();
-        if (!s || Due()->units.front().pts > scr_ + To90k(kDelay) / 2) break;
+        if (!s || (Due()->units.front().pts - To90k(kDelay) / 2) * muxRate_ > PackBytesTicks(packs_)) break;
         WritePack();
     }
 }
@@ -92,7 +101,7 @@ void SystemMux::Finish() {
 }
 
 void SystemMux::PackHeader(std::vector<uint8_t>* p) {
-    const int64_t scr = static_cast<int64_t>(scr_);
+    const int64_t scr = Scr();
     const int rate = muxRate_ / 50;
     StartCode(p, 0xBA);
     if (p_.mpeg2) {
@@ -199,7 +208,6 @@ void SystemMux::WritePack() {
     }
     sink_->Append(p.data(), p.size());
     packs_++;
-    scr_ += packTicks_;
 }
 
 }  // namespace rec

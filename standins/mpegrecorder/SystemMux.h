@@ -57,9 +57,12 @@ private:
 
     MuxParams p_;
     ByteSink* sink_ = nullptr;
+    // Packs' bytes in 90 kHz ticks times the mux rate, and the SCR of the
+    // next pack (90 kHz).
+    int64_t PackBytesTicks(int64_t packs) const;
+    int64_t Scr() const;
+
     int muxRate_ = 0;
-    double scr_ = 0;       // 90 kHz
-    double packTicks_ = 0;
     int64_t packs_ = 0;
     Stream video_, audio_;
 };

@@ -10,7 +10,15 @@ const wchar_t kFilterName[] = L"KSR_OverlayFilter";
 
 namespace {
 
-BYTE ClampByte(double v) { return static_cast<BYTE>(v < 0 ? 0 : v > 255 ? 255 : v + 0.5); }
+// A level in ten-thousandths to the nearest whole one (halves up), kept to
+// 0..255. Worked out in doubles, a colour whose level lies on a half (a
+// green of 29 and a blue of 9 give a luma of 31.5) rounded one way in the
+// 32-bit build and the other in the 64-bit one.
+BYTE RoundLevel(int tenThousandths) {
+    if (tenThousandths < 0) return 0;
+    int level = (tenThousandths + 5000) / 10000;
+    return static_cast<BYTE>(level > 255 ? 255 : level);
+}
 
 // The text drawn white on black in a DIB of its own size; covered where the
 // glyphs are bright.
@@ -79,9 +87,9 @@ void DrawBar(const Item& item, Mask* m) {
 }  // namespace
 
 void RgbToYuv(int red, int green, int blue, BYTE* y, BYTE* u, BYTE* v) {
-    *y = ClampByte(16 + 0.2568 * red + 0.5041 * green + 0.0979 * blue);
-    *u = ClampByte(128 - 0.1482 * red - 0.2910 * green + 0.4392 * blue);
-    *v = ClampByte(128 + 0.4392 * red - 0.3678 * green - 0.0714 * blue);
+    *y = RoundLevel(160000 + 2568 * red + 5041 * green + 979 * blue);
+    *u = RoundLevel(1280000 - 1482 * red - 2910 * green + 4392 * blue);
+    *v = RoundLevel(1280000 + 4392 * red - 3678 * green - 714 * blue);
 }
 
 Mask BuildMask(const Item& item, bool bar) {

@@ -204,6 +204,24 @@ TEST_F(OsdTest, OtherModesAndSlotsAreRefusedAndTextIsCopied) {
     EXPECT_EQ("Osd.Font(30, WenQuanYi Micro Hei, 1) = 0x00000000", log[1]);
 }
 
+// Levels round to the nearest, halves up, the same in both builds: in
+// doubles a luma of exactly 31.5 rounded down in the 32-bit one.
+TEST(OsdColours, StudioLevelsRoundHalvesUp) {
+    struct { int r, g, b; BYTE y, u, v; } cases[] = {
+        {0, 0, 0, 16, 128, 128},
+        {255, 255, 255, 235, 128, 128},
+        {0, 29, 9, 32, 124, 117},
+        {255, 0, 0, 81, 90, 240},
+    };
+    for (const auto& c : cases) {
+        BYTE y, u, v;
+        osd::RgbToYuv(c.r, c.g, c.b, &y, &u, &v);
+        EXPECT_EQ(c.y, y) << c.r << " " << c.g << " " << c.b;
+        EXPECT_EQ(c.u, u) << c.r << " " << c.g << " " << c.b;
+        EXPECT_EQ(c.v, v) << c.r << " " << c.g << " " << c.b;
+    }
+}
+
 TEST(OsdFilterObjects, EveryObjectIsReleased) {
     CoInitialize(NULL);
     LONG before = ds::LiveObjects();

@@ -61,7 +61,7 @@ VideoOutPin::VideoOutPin(ds::Filter* filter, const wchar_t* name, REFGUID catego
             caps.OutputGranularityX = caps.OutputGranularityY = 1;
             caps.MinFrameInterval = caps.MaxFrameInterval = frameTime;
             caps.MinBitsPerSecond = caps.MaxBitsPerSecond =
-                static_cast<LONG>(size.cx * size.cy * 16 * (10000000.0 / frameTime));
+                static_cast<LONG>(static_cast<LONGLONG>(size.cx) * size.cy * 16 * 10000000 / frameTime);
             config_.AddCaps(mt, &caps, sizeof(caps));
         }
     }
