@@ -193,8 +193,10 @@ orvix_install_deps() {
                  -t bookworm-backports $backports; }; } 2>&1 ) || {
       printf '%s\n' "$out" | tail -20 >&2; log "package install failed"; return 1; }
   fi
+  # Without the emulator the x86_64 suite still runs; scripts/test then
+  # reports the i686 suite as not run, and fails.
   if [ "${1:-}" = i686 ]; then
-    orvix_setup_emulation || return 1
+    orvix_setup_emulation || log "the i686 suite cannot run on this machine"
   fi
   return 0
 }
