@@ -306,18 +306,24 @@ TEST_F(SkinMenuTest, ItemLooksDrawnInMemory)
     EXPECT_EQ(none.At(10, 10), 0x010203u);
 }
 
-TEST(SkinMenuRecolor, ModesMaskAndAlpha)
+// A one-row 32-bit section of the width, its pixels in *bits.
+static HBITMAP RowSection(int width, DWORD** bits)
 {
-    // mask colour, (200,100,50), (10,20,30)
-    DWORD* bits = NULL;
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = 3;
+    bi.bmiHeader.biWidth = width;
     bi.bmiHeader.biHeight = -1;
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
-    HBITMAP src = CreateDIBSection(NULL, &bi, DIB_RGB_COLORS, (void**)&bits, NULL, 0);
+    return CreateDIBSection(NULL, &bi, DIB_RGB_COLORS, (void**)bits, NULL, 0);
+}
+
+TEST(SkinMenuRecolor, ModesMaskAndAlpha)
+{
+    // mask colour, (200,100,50), (10,20,30)
+    DWORD* bits = NULL;
+    HBITMAP src = RowSection(3, &bits);
     ASSERT_TRUE(src != NULL);
     bits[0] = 0x00c0c0c0;
     bits[1] = 0x80c86432;   // alpha 128
@@ -358,14 +364,7 @@ TEST(SkinMenuRecolor, ModesMaskAndAlpha)
 TEST(SkinMenuRecolor, GreysAndWholeStepsKeepTheirExactLevel)
 {
     DWORD* bits = NULL;
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = 4;
-    bi.bmiHeader.biHeight = -1;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    HBITMAP src = CreateDIBSection(NULL, &bi, DIB_RGB_COLORS, (void**)&bits, NULL, 0);
+    HBITMAP src = RowSection(4, &bits);
     ASSERT_TRUE(src != NULL);
     bits[0] = 0xffffff;
     bits[1] = 0xfafafa;   // grey 250: 255 less 0.8 x 5
