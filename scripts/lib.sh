@@ -353,6 +353,8 @@ orvix_dist() {
 # tests' time limits are multiplied by, and kept with both timings in
 # build/i686/timescale.txt; ORVIX_EMULATED=1 lets arithmetic-heavy tests do
 # less repeated work.
+# orvix_least <numbers...>: the smallest, 0 for none.
+orvix_least() { printf '%s\n' "$@" | awk 'NF && (m == "" || $1 < m) { m = $1 } END { print m + 0 }'; }
 orvix_time_scale() {
   local ours="" theirs="" a b i
   # Three turns each, taken in turn, the best of each kept: a machine busy
@@ -364,8 +366,7 @@ orvix_time_scale() {
     ours="$ours $a" theirs="$theirs $b"
   done
   ( orvix_arch x86_64 && export WINEPREFIX=$BUILD_DIR/wineprefix && wineserver -k >/dev/null 2>&1 )
-  ours=$(tr ' ' '\n' <<<"$ours" | awk 'NF && (m == "" || $1 < m) { m = $1 } END { print m + 0 }')
-  theirs=$(tr ' ' '\n' <<<"$theirs" | awk 'NF && (m == "" || $1 < m) { m = $1 } END { print m + 0 }')
+  ours=$(orvix_least $ours) theirs=$(orvix_least $theirs)
   local scale
   scale=$(awk -v a="$ours" -v b="$theirs" 'BEGIN { s = (a > 0 && b > 0) ? a / b : 1; if (s < 1) s = 1; printf "%.1f", s }')
   export ORVIX_TIME_SCALE=$scale ORVIX_EMULATED=1

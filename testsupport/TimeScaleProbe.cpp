@@ -41,6 +41,9 @@ static unsigned Frame(const std::vector<BYTE>& yuy2, std::vector<DWORD>& rgb)
     return sum;
 }
 
+// Where the results go, so that the compiler keeps the work that makes them.
+static volatile unsigned g_sink;
+
 int main()
 {
     WNDCLASSA wc = {};
@@ -53,15 +56,14 @@ int main()
         yuy2[i] = (BYTE)(i * 7 + (i >> 11));
     std::vector<DWORD> rgb(720 * 576);
     double best = 1e9;
-    unsigned sink = 0;
     for (int round = 0; round < 5; ++round) {
         double start = Now();
         for (int i = 0; i < 4; ++i)
-            sink += Frame(yuy2, rgb);
+            g_sink += Frame(yuy2, rgb);
         HWND hwnd = CreateWindowA("OrvixTimeScaleProbe", "probe", WS_POPUP | WS_VISIBLE, 0, 0, 320, 240, NULL,
                                   NULL, wc.hInstance, NULL);
         for (int i = 0; i < 500; ++i)
-            sink += (unsigned)SendMessageA(hwnd, WM_USER, i, 0);
+            g_sink += (unsigned)SendMessageA(hwnd, WM_USER, i, 0);
         HDC screen = GetDC(hwnd);
         HDC memory = CreateCompatibleDC(screen);
         HBITMAP bitmap = CreateCompatibleBitmap(screen, 320, 240);
@@ -82,6 +84,6 @@ int main()
         if (took < best)
             best = took;
     }
-    printf("%.1f\n", best + (sink & 0) * 0.0);
+    printf("%.1f\n", best);
     return 0;
 }
