@@ -1,21 +1,28 @@
 #!/usr/bin/env python3
-"""Fails when a Windows binary imports a function that Windows XP SP3 lacks.
+"""Fails when a Windows binary could not load on Windows XP SP3.
 
 The 32-bit programs and DLLs declare Windows XP as their floor; a single
 import the system DLLs of XP do not export keeps the whole binary from loading
-there ("The procedure entry point ... could not be located"), and nothing run
-under Wine shows it. This reads each binary's import table and looks every
-imported name up in a list of functions that came with later systems, of the
-kinds toolchains and code like ours reach for: the thread primitives of Vista
-(slim locks, condition variables, one-time initialisation, fiber storage, the
-64-bit tick count), the locale-name and extended-creation calls, the newer
-registry and DPI calls, and the C runtime's checked ("_s") and per-locale
-("_l") functions that XP's msvcrt.dll does not have.
+there ("The procedure entry point ... could not be located"), as does an
+import from a DLL XP does not have at all, or a header that asks for a later
+system; nothing run under Wine shows any of it. This reads each binary's
+header and import table and fails on:
 
-    check_xp_imports.py FILE_OR_FOLDER...
+- an operating system or subsystem version above 5.1 in its header;
+- an import from a DLL that is neither one Windows XP SP3 ships nor one
+  beside the binary in its folder (the program folder's own DLLs);
+- an imported name on a list of functions that came with later systems, of
+  the kinds toolchains and code like ours reach for: the thread primitives
+  of Vista (slim locks, condition variables, one-time initialisation, fiber
+  storage, the 64-bit tick count), the locale-name and extended-creation
+  calls, the newer registry and DPI calls, and the C runtime's checked
+  ("_s") and per-locale ("_l") functions that XP's msvcrt.dll does not have.
 
-Prints each offending import as "binary: DLL!function" and exits 1 if there
-was one; exits 2 when a file is not a readable PE image.
+    check_xp_imports.py [--require NAME]... FILE_OR_FOLDER...
+
+Prints each fault as "binary: ..." and exits 1 if there was one, or if no
+binary was read at all, or if a binary named with --require was not among
+those read; exits 2 when a file is not a readable PE image.
 """
 import os
 import re
@@ -94,6 +101,20 @@ NEWER = {
         strnlen wcsnlen _aligned_msize
         """,
 }
+# The DLLs of a Windows XP SP3 installation (its system folder, with
+# DirectX 9.0c, Windows Media Player 9 to 11's runtime and the common
+# controls 6) that programs like ours import from. A DLL missing here is not
+# necessarily missing from XP, but it has to be looked at before it is added.
+XP_DLLS = set("""
+    KERNEL32 USER32 GDI32 ADVAPI32 OLE32 OLEAUT32 OLEPRO32 OLEDLG OLEACC
+    SHELL32 SHLWAPI SHFOLDER COMCTL32 COMDLG32 UXTHEME IMM32 USP10 MSIMG32
+    WINMM MSACM32 MSVFW32 AVIFIL32 AVICAP32 QUARTZ MSDMO DSOUND DDRAW D3D8 D3D9
+    DINPUT DINPUT8 KSUSER KSPROXY.AX WMVCORE WMASF
+    MSVCRT NTDLL VERSION PSAPI DBGHELP IMAGEHLP POWRPROF SETUPAPI CFGMGR32 NEWDEV
+    RPCRT4 SECUR32 CRYPT32 WINTRUST USERENV WTSAPI32 NETAPI32 MPR WINSPOOL.DRV
+    WS2_32 WSOCK32 MSWSOCK IPHLPAPI DNSAPI WININET WINHTTP URLMON HID MSCMS
+    OPENGL32 GLU32
+""".split())
 NEWER = {dll: set(names.split()) for dll, names in NEWER.items()}
 # The C runtime's checked and per-locale families came with Visual C++ 2005
 # and reached msvcrt.dll only after XP.
@@ -107,58 +128,107 @@ def newer_than_xp(dll, name):
     return dll == "MSVCRT.DLL" and MSVCRT_FAMILIES.search(name) is not None
 
 
-def imports(path):
-    """Yields (dll, name or '#ordinal') for every import of a PE image."""
-    with open(path, "rb") as f:
-        data = f.read()
-    if data[:2] != b"MZ":
-        raise ValueError("not a PE image")
-    pe = struct.unpack_from("<I", data, 0x3C)[0]
-    if data[pe:pe + 4] != b"PE\0\0":
-        raise ValueError("not a PE image")
-    sections_count = struct.unpack_from("<H", data, pe + 6)[0]
-    optional_size = struct.unpack_from("<H", data, pe + 20)[0]
-    optional = pe + 24
-    magic = struct.unpack_from("<H", data, optional)[0]
-    pe32plus = magic == 0x20B
-    directories = optional + (112 if pe32plus else 96)
-    import_rva = struct.unpack_from("<I", data, directories + 8)[0]
-    sections = []
-    table = optional + optional_size
-    for i in range(sections_count):
-        vsize, va, rsize, raw = struct.unpack_from("<IIII", data, table + 40 * i + 8)
-        sections.append((va, max(vsize, rsize), raw))
+def xp_ships(dll):
+    name = dll.upper()
+    if name.endswith(".DLL"):
+        name = name[:-4]
+    return name in XP_DLLS
 
-    def offset(rva):
-        for va, size, raw in sections:
+
+class Image:
+    """A PE image's header versions and imports."""
+
+    def __init__(self, path):
+        with open(path, "rb") as f:
+            self.data = f.read()
+        data = self.data
+        if data[:2] != b"MZ":
+            raise ValueError("not a PE image")
+        pe = struct.unpack_from("<I", data, 0x3C)[0]
+        if data[pe:pe + 4] != b"PE\0\0":
+            raise ValueError("not a PE image")
+        sections_count = struct.unpack_from("<H", data, pe + 6)[0]
+        optional_size = struct.unpack_from("<H", data, pe + 20)[0]
+        optional = pe + 24
+        magic = struct.unpack_from("<H", data, optional)[0]
+        if magic not in (0x10B, 0x20B):
+            raise ValueError("unknown optional header 0x%x" % magic)
+        self.pe32plus = magic == 0x20B
+        # The same offsets in PE32 and PE32+: the wider image base takes the
+        # place of PE32's base of data.
+        os_major, os_minor, _, _, sub_major, sub_minor = struct.unpack_from("<6H", data, optional + 40)
+        self.os_version = (os_major, os_minor)
+        self.subsystem_version = (sub_major, sub_minor)
+        directories = optional + (112 if self.pe32plus else 96)
+        self.import_rva = struct.unpack_from("<I", data, directories + 8)[0]
+        self.sections = []
+        table = optional + optional_size
+        for i in range(sections_count):
+            vsize, va, rsize, raw = struct.unpack_from("<IIII", data, table + 40 * i + 8)
+            self.sections.append((va, max(vsize, rsize), raw))
+
+    def offset(self, rva):
+        for va, size, raw in self.sections:
             if va <= rva < va + size:
                 return raw + rva - va
         raise ValueError("address 0x%x lies in no section" % rva)
 
-    def cstring(rva):
-        start = offset(rva)
-        return data[start:data.index(b"\0", start)].decode("latin-1")
+    def cstring(self, rva):
+        start = self.offset(rva)
+        return self.data[start:self.data.index(b"\0", start)].decode("latin-1")
 
-    if not import_rva:
-        return
-    entry = offset(import_rva)
-    thunk_size, ordinal_flag = (8, 1 << 63) if pe32plus else (4, 1 << 31)
-    while True:
-        lookup, _, _, name_rva, first_thunk = struct.unpack_from("<IIIII", data, entry)
-        if not name_rva:
-            break
-        dll = cstring(name_rva)
-        thunk = offset(lookup or first_thunk)
+    def imports(self):
+        """Yields (dll, name or '#ordinal') for every import."""
+        if not self.import_rva:
+            return
+        data = self.data
+        entry = self.offset(self.import_rva)
+        thunk_size, ordinal_flag = (8, 1 << 63) if self.pe32plus else (4, 1 << 31)
         while True:
-            value = struct.unpack_from("<Q" if pe32plus else "<I", data, thunk)[0]
-            if not value:
+            lookup, _, _, name_rva, first_thunk = struct.unpack_from("<IIIII", data, entry)
+            if not name_rva:
                 break
-            if value & ordinal_flag:
-                yield dll, "#%d" % (value & 0xFFFF)
-            else:
-                yield dll, cstring((value & 0x7FFFFFFF) + 2)
-            thunk += thunk_size
-        entry += 20
+            dll = self.cstring(name_rva)
+            thunk = self.offset(lookup or first_thunk)
+            while True:
+                value = struct.unpack_from("<Q" if self.pe32plus else "<I", data, thunk)[0]
+                if not value:
+                    break
+                if value & ordinal_flag:
+                    yield dll, "#%d" % (value & 0xFFFF)
+                else:
+                    yield dll, self.cstring((value & 0x7FFFFFFF) + 2)
+                thunk += thunk_size
+            entry += 20
+
+
+def imports(path):
+    return Image(path).imports()
+
+
+XP_VERSION = (5, 1)
+
+
+def faults(path):
+    """What keeps the binary at path from loading on Windows XP SP3, one text
+    a fault."""
+    image = Image(path)
+    found = []
+    for what, version in (("operating system", image.os_version),
+                          ("subsystem", image.subsystem_version)):
+        if version > XP_VERSION:
+            found.append("asks for %s version %d.%d (Windows XP is 5.1)" % ((what,) + version))
+    folder = os.path.dirname(os.path.abspath(path))
+    beside = {name.upper() for name in os.listdir(folder)}
+    missing = set()
+    for dll, name in sorted(set(image.imports())):
+        if not xp_ships(dll) and dll.upper() not in beside:
+            if dll.upper() not in missing:
+                missing.add(dll.upper())
+                found.append("%s: not a DLL of Windows XP SP3, nor beside the binary" % dll)
+        elif newer_than_xp(dll, name):
+            found.append("%s!%s" % (dll, name))
+    return found
 
 
 def binaries(args):
@@ -172,22 +242,31 @@ def binaries(args):
 
 
 def main(args):
+    required = []
+    while len(args) >= 2 and args[0] == "--require":
+        required.append(args[1])
+        args = args[2:]
     if not args:
         print(__doc__.strip(), file=sys.stderr)
         return 2
-    found, checked = 0, 0
+    found, read = 0, []
     for path in binaries(args):
         try:
-            bad = sorted({(dll, name) for dll, name in imports(path) if newer_than_xp(dll, name)})
+            bad = faults(path)
         except (OSError, ValueError, struct.error) as e:
             print("%s: %s" % (path, e), file=sys.stderr)
             return 2
-        checked += 1
-        for dll, name in bad:
-            print("%s: %s!%s" % (os.path.basename(path), dll, name))
+        read.append(os.path.basename(path).upper())
+        for fault in bad:
+            print("%s: %s" % (os.path.basename(path), fault))
             found += 1
-    print("%d binaries checked, %d imports newer than Windows XP SP3" % (checked, found))
-    return 1 if found else 0
+    unread = [name for name in required if name.upper() not in read]
+    print("%d binaries checked, %d faults for Windows XP SP3" % (len(read), found))
+    if not read:
+        print("no binary was checked")
+    for name in unread:
+        print("%s: not among the binaries checked" % name)
+    return 1 if found or unread or not read else 0
 
 
 if __name__ == "__main__":

@@ -16,22 +16,54 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml,winemenubuilder.exe=
 
 log() { printf '[%s] %s\n' "$(basename "$0")" "$*" >&2; }
 
+# Little programs written byte by byte, for asking the machine how it runs
+# 32-bit code before anything is built. orvix_le32 <n>: n as four
+# little-endian bytes, in printf's \x notation.
+orvix_le32() {
+  printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255))
+}
+# orvix_elf32 <file> <code>: an i386 executable of one segment, loaded at
+# 0x08048000, whose code (printf's \x notation) follows the headers at 0x54.
+orvix_elf32() {
+  local size
+  size=$(orvix_le32 $((84 + $(printf "$2" | wc -c))))
+  printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00'\
+'\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00'\
+'\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00'\
+'\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08'\
+'\x00\x80\x04\x08'"$size$size"'\x05\x00\x00\x00\x00\x10\x00\x00'"$2" >"$1" && chmod +x "$1"
+}
+# orvix_elf64 <file> <code>: the same for x86_64, loaded at 0x400000, code
+# at 0x78.
+orvix_elf64() {
+  local size
+  size=$(orvix_le32 $((120 + $(printf "$2" | wc -c))))'\x00\x00\x00\x00'
+  printf '\x7fELF\x02\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00'\
+'\x02\x00\x3e\x00\x01\x00\x00\x00\x78\x00\x40\x00\x00\x00\x00\x00'\
+'\x40\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00'\
+'\x00\x00\x00\x00\x40\x00\x38\x00\x01\x00\x00\x00\x00\x00\x00\x00'\
+'\x01\x00\x00\x00\x05\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00'\
+'\x00\x00\x40\x00\x00\x00\x00\x00\x00\x00\x40\x00\x00\x00\x00\x00'"$size$size"\
+'\x00\x10\x00\x00\x00\x00\x00\x00'"$2" >"$1" && chmod +x "$1"
+}
+# orvix_write_probe <file>: an i386 program that reads one byte from its
+# input and exits with 42. Run with no input it ends at once; fed by a pipe
+# that stays quiet it waits, so that what the kernel runs for it can be read.
+orvix_write_probe() {
+  # xor eax,eax; mov al,3; xor ebx,ebx; mov ecx,esp; xor edx,edx; inc edx;
+  # int 0x80 (read); xor ebx,ebx; mov bl,42; xor eax,eax; inc eax; int 0x80
+  orvix_elf32 "$1" '\x31\xc0\xb0\x03\x31\xdb\x89\xe1\x31\xd2\x42\xcd\x80\x31\xdb\xb3\x2a\x31\xc0\x40\xcd\x80'
+}
+
 # orvix_runs_32bit: whether this machine executes 32-bit x86 code, natively or
-# through the emulator. Tried, not guessed from uname: some x86_64 kernels
-# refuse 32-bit programs outright ("Exec format error"). The probe is a 95-byte
-# i386 ELF that exits with 42.
+# through an emulator. Tried, not guessed from uname: some x86_64 kernels
+# refuse 32-bit programs outright ("Exec format error").
 orvix_runs_32bit() {
   if [ -z "${ORVIX_RUNS_32BIT:-}" ]; then
     local probe rc
     probe=$(mktemp "${TMPDIR:-/tmp}/orvix-elf32.XXXXXX") || return 1
-    printf '\177ELF\001\001\001\000\000\000\000\000\000\000\000\000'\
-'\002\000\003\000\001\000\000\000\124\200\004\010\064\000\000\000'\
-'\000\000\000\000\000\000\000\000\064\000\040\000\001\000\000\000'\
-'\000\000\000\000\001\000\000\000\000\000\000\000\000\200\004\010'\
-'\000\200\004\010\137\000\000\000\137\000\000\000\005\000\000\000'\
-'\000\020\000\000\061\333\263\052\270\001\000\000\000\315\200' >"$probe"
-    chmod +x "$probe"
-    "$probe" 2>/dev/null; rc=$?
+    orvix_write_probe "$probe"
+    "$probe" </dev/null 2>/dev/null; rc=$?
     rm -f "$probe"
     ORVIX_RUNS_32BIT=no
     [ $rc = 42 ] && ORVIX_RUNS_32BIT=yes
@@ -39,48 +71,225 @@ orvix_runs_32bit() {
   [ "$ORVIX_RUNS_32BIT" = yes ]
 }
 
-BINFMT=/proc/sys/fs/binfmt_misc
-# The emulator's binfmt_misc entry for i386 programs, when one is enabled: the
-# kernel asks binfmt_misc before its own loaders, so with it every 32-bit
-# program runs emulated.
-orvix_emulator_entry() {
-  local entry
-  for entry in "$BINFMT"/*; do
-    [ -f "$entry" ] || continue
-    grep -qx enabled "$entry" 2>/dev/null || continue
-    grep -q '^interpreter .*qemu-i386' "$entry" 2>/dev/null && { echo "$entry"; return 0; }
+BINFMT=${ORVIX_BINFMT:-/proc/sys/fs/binfmt_misc}
+# The start of i386 programs as binfmt_misc compares it: ELF identification,
+# then an executable's type (2) or a position-independent one's (3, Wine's own
+# loader among them), the machine (3) and the version.
+ORVIX_I386_HEADERS="7f454c460101010000000000000000000200030001000000
+  7f454c460101010000000000000000000300030001000000"
+
+# orvix_entry_takes_i386 <entry>: whether a binfmt_misc entry, as its file
+# reads, is enabled and matches i386 programs, whatever interpreter it names:
+# the kernel hands such a program to it instead of running it. The entry's
+# magic and mask are compared with each header above at the entry's offset.
+orvix_entry_takes_i386() {
+  local line enabled=0 offset=0 magic="" mask="" header i b m w matched
+  while IFS= read -r line; do
+    case $line in
+      enabled) enabled=1 ;;
+      "offset "*) offset=${line#offset } ;;
+      "magic "*) magic=${line#magic } ;;
+      "mask "*) mask=${line#mask } ;;
+    esac
+  done <"$1" 2>/dev/null
+  [ $enabled = 1 ] && [ -n "$magic" ] || return 1
+  case $offset$magic$mask in *[!0-9a-fA-F]*) return 1 ;; esac
+  for header in $ORVIX_I386_HEADERS; do
+    matched=1
+    for ((i = 0; i < ${#magic} / 2; i++)); do
+      b=${header:2*(offset+i):2} m=${mask:2*i:2} w=${magic:2*i:2}
+      [ -n "$b" ] || { matched=0; break; }
+      (( ((16#$b ^ 16#$w) & 16#${m:-ff}) == 0 )) || { matched=0; break; }
+    done
+    [ $matched = 1 ] && return 0
   done
   return 1
 }
 
-# orvix_32bit_mode: native, emulated or none.
-orvix_32bit_mode() {
-  if ! orvix_runs_32bit; then echo none
-  elif orvix_emulator_entry >/dev/null; then echo emulated
-  else echo native; fi
+# orvix_binfmt_readable: whether this machine's binfmt_misc entries can be
+# read here (mounted, and not switched off as a whole).
+orvix_binfmt_readable() {
+  [ -f "$BINFMT/status" ] && [ "$(cat "$BINFMT/status" 2>/dev/null)" = enabled ]
 }
 
-# orvix_setup_emulation: where 32-bit code does not run, user-mode emulation
-# of i386 runs 32-bit Wine. Debian 12's own qemu-user (7.2) cannot: Wine's
-# address-space reservations spin until it gives up; version 10 from
-# bookworm-backports can. Its qemu-i386 is static and is registered for i386
-# ELF programs with the usual magic and mask; F opens it once, now, so the
-# handler works in every mount namespace. Each step only when missing.
+# orvix_emulator_entries: every enabled binfmt_misc entry that takes i386
+# programs, one path a line. The kernel asks binfmt_misc before its own
+# loaders, so with one of them every 32-bit program runs emulated.
+orvix_emulator_entries() {
+  orvix_binfmt_readable || return 1
+  local entry found=1
+  for entry in "$BINFMT"/*; do
+    case ${entry##*/} in register|status) continue ;; esac
+    [ -f "$entry" ] && orvix_entry_takes_i386 "$entry" && { echo "$entry"; found=0; }
+  done
+  return $found
+}
+# The first of them.
+orvix_emulator_entry() { orvix_emulator_entries | head -n 1 | grep .; }
+
+# orvix_32bit_image: what the kernel actually runs for a 32-bit program, read
+# off /proc/<pid>/exe of the probe while it waits on its input. Prints "native"
+# when that is the probe itself; otherwise "emulated", then the emulator's path
+# as the kernel names it (a container's host may have registered it from a
+# file this machine does not show), then its version, asked of that very file.
+# Prints nothing when it cannot be read.
+orvix_32bit_image() {
+  local dir pid fd self image="" n
+  dir=$(mktemp -d "${TMPDIR:-/tmp}/orvix-image.XXXXXX") || return 0
+  if orvix_write_probe "$dir/probe" && mkfifo "$dir/in"; then
+    self=$(readlink "/proc/$$/exe")
+    "$dir/probe" <"$dir/in" 2>/dev/null &
+    pid=$!
+    exec {fd}>"$dir/in"
+    # Until the child has replaced the shell with what the kernel runs.
+    for ((n = 0; n < 500; n++)); do
+      image=$(readlink "/proc/$pid/exe" 2>/dev/null) || { image=""; break; }
+      [ "$image" != "$self" ] && break
+      sleep 0.01
+    done
+    [ "$image" = "$self" ] && image=""
+    if [ -n "$image" ]; then
+      if [ "$image" = "$(readlink -f "$dir/probe")" ]; then
+        echo native
+      else
+        printf 'emulated\n%s\n%s\n' "$image" "$(orvix_interpreter_version "/proc/$pid/exe")"
+      fi
+    fi
+    exec {fd}>&-
+    wait "$pid" 2>/dev/null
+  fi
+  rm -rf "$dir"
+  return 0
+}
+
+# orvix_interpreter_version <program>: an emulator's version as it gives it
+# ("qemu-i386 version 10.0.2 (...)"), as major.minor; nothing when it gives none.
+orvix_interpreter_version() {
+  "$1" --version </dev/null 2>/dev/null | head -n 3 \
+    | sed -n 's/.*[Vv]ersion \([0-9][0-9]*\)\.\([0-9][0-9]*\).*/\1.\2/p' | head -n 1
+}
+
+# Whether an emulator of that version runs Wine: 10 and later do. Debian 12's
+# own qemu-user (7.2) does not: Wine's address-space reservations spin until
+# it gives up.
+orvix_version_runs_wine() {
+  [ -n "$1" ] && [ "${1%%.*}" -ge 10 ] 2>/dev/null
+}
+
+# orvix_measured_mode: native or emulated, by measurement, for where neither
+# the running probe nor binfmt_misc can be read: the same loop of 100 million
+# turns (dec ecx; jnz, at the same alignment) as an i386 and as an x86_64
+# program, the best of three turns each. Natively the two take as long (28 ms
+# each here); emulated the i386 one takes some 27 times as long (qemu-i386 7.2).
+ORVIX_EMULATED_RATIO=4
+orvix_measured_mode() {
+  local dir t32="" t64="" i start turns
+  dir=$(mktemp -d "${TMPDIR:-/tmp}/orvix-loop.XXXXXX") || return 1
+  turns=$(orvix_le32 100000000)
+  # mov ecx,turns; seven nops (the loop at 0x08048060); L: dec ecx; jnz L;
+  # mov ebx,42; mov eax,1; int 0x80
+  orvix_elf32 "$dir/loop32" "\xb9$turns\x90\x90\x90\x90\x90\x90\x90\xff\xc9\x75\xfc\xbb\x2a\x00\x00\x00\xb8\x01\x00\x00\x00\xcd\x80"
+  # mov ecx,turns; three nops (the loop at 0x400080); L: dec ecx; jnz L;
+  # mov edi,42; mov eax,60; syscall
+  orvix_elf64 "$dir/loop64" "\xb9$turns\x90\x90\x90\xff\xc9\x75\xfc\xbf\x2a\x00\x00\x00\xb8\x3c\x00\x00\x00\x0f\x05"
+  for i in 1 2 3; do
+    start=$EPOCHREALTIME; "$dir/loop32" </dev/null >/dev/null 2>&1
+    t32="$t32 $(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { print b - a }')"
+    start=$EPOCHREALTIME; "$dir/loop64" </dev/null >/dev/null 2>&1
+    t64="$t64 $(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { print b - a }')"
+  done
+  rm -rf "$dir"
+  awk -v a="$(orvix_least $t32)" -v b="$(orvix_least $t64)" -v r="$ORVIX_EMULATED_RATIO" \
+    'BEGIN { print (b > 0 && a / b >= r) ? "emulated" : "native" }'
+}
+
+# orvix_32bit_mode: native, emulated or none. What the kernel runs for the
+# probe decides; where that cannot be read, the binfmt_misc entries; where
+# those cannot be read either, a measurement.
+orvix_32bit_mode() {
+  orvix_runs_32bit || { echo none; return; }
+  local kind
+  kind=$(orvix_32bit_image | head -n 1)
+  case $kind in native|emulated) echo "$kind"; return ;; esac
+  if orvix_emulator_entry >/dev/null; then echo emulated
+  elif orvix_binfmt_readable; then echo native
+  else orvix_measured_mode; fi
+}
+
+# orvix_emulator_version: the version of the emulator that runs i386 programs
+# now, as major.minor: asked of the running image where it can be read, else
+# of the interpreter the first matching entry names (with its links followed:
+# a name such as i386-binfmt-P is itself a mode of the emulator's).
+orvix_emulator_version() {
+  local kind path version entry
+  { read -r kind; read -r path; read -r version; } < <(orvix_32bit_image)
+  if [ "${kind:-}" = emulated ]; then echo "${version:-}"; return; fi
+  entry=$(orvix_emulator_entry) || return 0
+  path=$(sed -n 's/^interpreter //p' "$entry")
+  [ -n "$path" ] && [ -e "$path" ] && orvix_interpreter_version "$(readlink -f "$path")"
+}
+# The path of the emulator that runs i386 programs, as the kernel or the
+# entry names it.
+orvix_emulator_path() {
+  local kind path entry
+  { read -r kind; read -r path; } < <(orvix_32bit_image)
+  if [ "${kind:-}" = emulated ]; then echo "$path"; return; fi
+  entry=$(orvix_emulator_entry) && sed -n 's/^interpreter //p' "$entry"
+}
+
+# orvix_emulation_ready: 32-bit programs run natively, or under an emulator
+# that runs Wine.
+orvix_emulation_ready() {
+  case $(orvix_32bit_mode) in
+    native) return 0 ;;
+    emulated) orvix_version_runs_wine "$(orvix_emulator_version)" ;;
+    *) return 1 ;;
+  esac
+}
+
+# orvix_setup_emulation: where 32-bit code does not run, or runs under an
+# emulator too old for Wine, qemu-user 10's qemu-i386 (static, installed from
+# bookworm-backports by orvix_install_deps) is registered for i386 programs
+# with the usual magic and mask; F opens it once, now, so the handler works in
+# every mount namespace. Any other enabled entry for i386 programs is switched
+# off first: the kernel would hand programs to whichever matches first.
 QEMU_I386=/usr/bin/qemu-i386
+ORVIX_BINFMT_NAME=orvix-qemu-i386
 orvix_setup_emulation() {
-  orvix_runs_32bit && return 0
+  local mode version entry interp
+  mode=$(orvix_32bit_mode)
+  case $mode in
+    native) return 0 ;;
+    emulated)
+      version=$(orvix_emulator_version)
+      orvix_version_runs_wine "$version" && return 0
+      log "i386 programs run under $(orvix_emulator_path) (version ${version:-unknown}), which cannot run 32-bit Wine: $QEMU_I386 takes over" ;;
+  esac
+  if [ "$(id -u)" != 0 ]; then
+    log "cannot register the emulator for i386 programs: that needs root (binfmt_misc)"; return 1
+  fi
+  orvix_qemu_ok || { log "cannot register the emulator for i386 programs: qemu-user 10 is not installed"; return 1; }
   if [ ! -w "$BINFMT/register" ]; then
-    mount -t binfmt_misc binfmt_misc "$BINFMT" 2>/dev/null \
-      || { log "cannot mount binfmt_misc: no emulation of 32-bit programs"; return 1; }
+    mount -t binfmt_misc binfmt_misc "$BINFMT" 2>/dev/null || {
+      log "cannot mount binfmt_misc: the emulator cannot be registered for i386 programs"; return 1; }
   fi
-  if [ -f "$BINFMT/qemu-i386" ]; then
-    echo 1 >"$BINFMT/qemu-i386"
-  else
-    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:'"$QEMU_I386"':OCF' \
-      >"$BINFMT/register" || { log "cannot register $QEMU_I386 for i386 programs"; return 1; }
-  fi
+  for entry in $(orvix_emulator_entries); do
+    interp=$(sed -n 's/^interpreter //p' "$entry")
+    if echo 0 >"$entry"; then
+      log "switched off binfmt_misc entry ${entry##*/} (interpreter $interp): $QEMU_I386 runs i386 programs instead"
+    else
+      log "cannot switch off binfmt_misc entry ${entry##*/}"
+    fi
+  done
+  # Registered afresh, so that F holds the emulator installed now.
+  [ -f "$BINFMT/$ORVIX_BINFMT_NAME" ] && echo -1 >"$BINFMT/$ORVIX_BINFMT_NAME"
+  printf '%s' ":$ORVIX_BINFMT_NAME:M::\\x7fELF\\x01\\x01\\x01\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x02\\x00\\x03\\x00:\\xff\\xff\\xff\\xff\\xff\\xfe\\xfe\\x00\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xfe\\xff\\xff\\xff:$QEMU_I386:OCF" \
+    >"$BINFMT/register" || { log "cannot register $QEMU_I386 for i386 programs"; return 1; }
   unset ORVIX_RUNS_32BIT
   orvix_runs_32bit || { log "32-bit programs still do not run under $QEMU_I386"; return 1; }
+  version=$(orvix_emulator_version)
+  orvix_version_runs_wine "$version" || {
+    log "i386 programs still run under $(orvix_emulator_path) (version ${version:-unknown}), not $QEMU_I386"; return 1; }
 }
 
 # Whether the emulator installed is one that runs Wine (version 10 or later).
@@ -94,7 +303,7 @@ orvix_qemu_ok() {
 orvix_32bit_how() {
   case $(orvix_32bit_mode) in
     native) echo "native" ;;
-    emulated) echo "emulated by $("$QEMU_I386" --version 2>/dev/null | head -n 1 | sed 's/ (.*//')" ;;
+    emulated) echo "emulated by $(orvix_emulator_path) (version $(orvix_emulator_version))" ;;
     *) echo "not run: this machine cannot run 32-bit code" ;;
   esac
 }
@@ -125,10 +334,13 @@ orvix_arch() {
   BUILD_DIR=$ROOT/build/$ARCH
   # Each architecture's Wine is its own: nothing of the other one's (its
   # wrapper on PATH, its loader) may stay behind from an earlier call.
-  local other
+  local other path=":$PATH:"
   for other in "$ROOT"/build/*/winebin; do
-    PATH=$(printf '%s' ":$PATH:" | sed "s|:$other:|:|g; s|^:||; s|:$||")
+    # Compared as it stands: a folder's name may hold what a pattern reads
+    # otherwise (a dot, a bracket).
+    while [[ $path == *":$other:"* ]]; do path=${path//":$other:"/:}; done
   done
+  path=${path#:}; PATH=${path%:}
   export PATH
   unset WINELOADER
   case $ARCH in
@@ -161,17 +373,93 @@ PACKAGES="g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xauth pulseau
 PACKAGES_32="wine32:i386 gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
   gstreamer1.0-plugins-bad:i386 gstreamer1.0-plugins-ugly:i386"
 
+# apt's sources: tests point ORVIX_APT_DIR at a tree of their own.
+ORVIX_APT_DIR=${ORVIX_APT_DIR:-/etc/apt}
+
+# orvix_apt_entries: every source apt reads (sources.list and the .list and
+# .sources files beside it; commented lines and "Enabled: no" stanzas left
+# out), one a line: type|URI|suite|components|Signed-By, the last with its
+# lines joined by \001 (a key given inline spans several).
+orvix_apt_entries() {
+  local f
+  for f in "$ORVIX_APT_DIR/sources.list" "$ORVIX_APT_DIR"/sources.list.d/*.list; do
+    [ -f "$f" ] || continue
+    awk '
+      /^[ \t]*(#|$)/ { next }
+      {
+        type = $1; i = 2; signed = ""
+        if ($2 ~ /^\[/) {
+          opts = ""
+          for (; i <= NF; i++) { opts = opts " " $i; if ($i ~ /\]$/) { i++; break } }
+          gsub(/[\[\]]/, "", opts)
+          n = split(opts, o, " ")
+          for (k = 1; k <= n; k++) if (tolower(o[k]) ~ /^signed-by=/) signed = substr(o[k], 11)
+        }
+        uri = $i; suite = $(i + 1); comps = ""
+        for (k = i + 2; k <= NF; k++) comps = comps (comps == "" ? "" : " ") $k
+        if (uri ~ /^cdrom:/) next
+        print type "|" uri "|" suite "|" comps "|" signed
+      }' "$f"
+  done
+  for f in "$ORVIX_APT_DIR"/sources.list.d/*.sources; do
+    [ -f "$f" ] || continue
+    awk '
+      function flush(   nt, nu, ns, a, b, c, t, u, x) {
+        if (tolower(f["enabled"]) != "no" && f["types"] != "") {
+          nt = split(f["types"], t, " "); nu = split(f["uris"], u, " "); ns = split(f["suites"], x, " ")
+          for (a = 1; a <= nt; a++) for (b = 1; b <= nu; b++) for (c = 1; c <= ns; c++)
+            if (u[b] !~ /^cdrom:/)
+              print t[a] "|" u[b] "|" x[c] "|" f["components"] "|" f["signed-by"]
+        }
+        delete f; field = ""
+      }
+      /^#/ { next }
+      /^[ \t]*$/ { flush(); next }
+      /^[ \t]/ {
+        if (field == "") next
+        line = $0; sub(/^[ \t]+/, "", line)
+        if (field == "signed-by") f[field] = f[field] "\001" $0
+        else f[field] = f[field] " " line
+        next
+      }
+      {
+        field = tolower(substr($0, 1, index($0, ":") - 1))
+        value = substr($0, index($0, ":") + 1); sub(/^[ \t]+/, "", value); sub(/[ \t]+$/, "", value)
+        f[field] = value
+      }
+      END { flush() }' "$f"
+  done
+}
+
+# orvix_has_backports: whether apt already reads bookworm-backports.
+orvix_has_backports() {
+  orvix_apt_entries | awk -F'|' '$1 == "deb" && $3 == "bookworm-backports" { found = 1 } END { exit !found }'
+}
+
+# orvix_backports_sources: the sources entry for bookworm-backports, from the
+# machine's own entry for bookworm's main archive: the same address (a mirror
+# stays that mirror) and the same keyring. Fails where there is none.
+orvix_backports_sources() {
+  orvix_apt_entries | awk -F'|' '
+    $1 == "deb" && $3 == "bookworm" && (" " $4 " ") ~ / main / {
+      printf "Types: deb\nURIs: %s\nSuites: bookworm-backports\nComponents: main\n", $2
+      if ($5 != "") { gsub(/\001/, "\n", $5); printf "Signed-By: %s\n", $5 }
+      found = 1; exit
+    }
+    END { exit !found }'
+}
+
 # orvix_install_deps [i686]: the packages every build needs; with i686, also
 # what runs the 32-bit suite: Wine's 32-bit half and its GStreamer plugins,
-# and where 32-bit code does not run natively, the emulator (from
-# bookworm-backports, whose sources entry is added when missing) registered
-# for i386 programs.
-ORVIX_BACKPORTS_LIST=/etc/apt/sources.list.d/orvix-bookworm-backports.sources
+# and where 32-bit code does not run natively, nor under an emulator that runs
+# Wine, the emulator (from bookworm-backports, whose sources entry is added
+# when missing) registered for i386 programs.
+ORVIX_BACKPORTS_LIST=$ORVIX_APT_DIR/sources.list.d/orvix-bookworm-backports.sources
 orvix_install_deps() {
   local missing="" want=$PACKAGES p backports=""
   if [ "${1:-}" = i686 ]; then
     want="$want $PACKAGES_32"
-    orvix_runs_32bit || orvix_qemu_ok || backports=qemu-user
+    orvix_emulation_ready || orvix_qemu_ok || backports=qemu-user
   fi
   for p in $want; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
@@ -182,9 +470,12 @@ orvix_install_deps() {
     case "$missing" in *:i386*)
       dpkg --print-foreign-architectures | grep -q i386 || dpkg --add-architecture i386 ;;
     esac
-    if [ -n "$backports" ] && ! grep -rqs 'bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-      printf 'Types: deb\nURIs: http://deb.debian.org/debian\nSuites: bookworm-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
-        >"$ORVIX_BACKPORTS_LIST"
+    if [ -n "$backports" ] && ! orvix_has_backports; then
+      local entry
+      entry=$(orvix_backports_sources) || {
+        log "no sources entry for Debian bookworm's main archive to take bookworm-backports' address from"; return 1; }
+      printf '%s\n' "$entry" >"$ORVIX_BACKPORTS_LIST" || { log "cannot write $ORVIX_BACKPORTS_LIST"; return 1; }
+      log "added bookworm-backports from $(sed -n 's/^URIs: //p' <<<"$entry") ($ORVIX_BACKPORTS_LIST)"
     fi
     local out
     out=$( { LC_ALL=C apt-get update -q && \
@@ -348,13 +639,20 @@ orvix_dist() {
 
 # orvix_time_scale: how much slower the emulated i686 build runs here than the
 # x86_64 one, from the same fixed work timed in each (testsupport's probe; the
-# x86_64 one in its own prefix under wine64, in a subshell so that
-# the i686 environment stays as it is). Exported as ORVIX_TIME_SCALE, which the
-# tests' time limits are multiplied by, and kept with both timings in
+# x86_64 one in its own prefix under wine64, in a subshell so that the i686
+# environment stays as it is). Exported as ORVIX_TIME_SCALE, which the tests'
+# time limits are multiplied by, and kept with both timings in
 # build/i686/timescale.txt; ORVIX_EMULATED=1 lets arithmetic-heavy tests do
-# less repeated work.
+# less repeated work. The factor is held to 1 to 20, as the tests hold it
+# (testsupport's TimeScale), so that what is printed is what they use.
+ORVIX_TIME_SCALE_CAP=20
 # orvix_least <numbers...>: the smallest, 0 for none.
 orvix_least() { printf '%s\n' "$@" | awk 'NF && (m == "" || $1 < m) { m = $1 } END { print m + 0 }'; }
+# orvix_scale_factor <ours> <theirs>: their quotient, held to 1..cap, one decimal.
+orvix_scale_factor() {
+  awk -v a="$1" -v b="$2" -v cap="$ORVIX_TIME_SCALE_CAP" \
+    'BEGIN { s = (a > 0 && b > 0) ? a / b : 1; if (s < 1) s = 1; if (s > cap) s = cap; printf "%.1f", s }'
+}
 orvix_time_scale() {
   local ours="" theirs="" a b i
   # Three turns each, taken in turn, the best of each kept: a machine busy
@@ -368,7 +666,7 @@ orvix_time_scale() {
   ( orvix_arch x86_64 && export WINEPREFIX=$BUILD_DIR/wineprefix && wineserver -k >/dev/null 2>&1 )
   ours=$(orvix_least $ours) theirs=$(orvix_least $theirs)
   local scale
-  scale=$(awk -v a="$ours" -v b="$theirs" 'BEGIN { s = (a > 0 && b > 0) ? a / b : 1; if (s < 1) s = 1; printf "%.1f", s }')
+  scale=$(orvix_scale_factor "$ours" "$theirs")
   export ORVIX_TIME_SCALE=$scale ORVIX_EMULATED=1
   echo "$scale $ours $theirs" >"$BUILD_DIR/timescale.txt"
   log "i686 emulated: the same work took $ours ms against $theirs ms in the x86_64 build: time limits x$scale"
