@@ -333,19 +333,19 @@ TEST_F(TimewardenFolder, ForwardsRemoteKeysAndTypedNumbersToOrvixPlus)
     CardPressKey(13);
     EXPECT_TRUE(WaitForStubLine("Orvix Plus", "1133 0 13")) << StubLog();
 
+    // The digits come in a row, each once Timewarden has read the one before:
+    // its polls read them on the thread that counts the number's ticks, so
+    // however late a loaded machine runs that thread, or this one, the three
+    // fall within one number's ticks.
     DWORD first = GetTickCount();
-    press(1);
-    ts::PumpFor(300);
-    press(2);
-    ts::PumpFor(300);
-    press(3);
+    ASSERT_TRUE(CardPressKeys({1, 2, 3}));
     EXPECT_TRUE(WaitForStubLine("Orvix Plus", "1133 1 123")) << StubLog();
-    // The number goes out once the digits pause, not at the last digit: at
-    // least the 600 ms of typing plus the pause, and not long after that
-    // (a loaded machine delays the ticks, never hastens them).
+    // The number goes out once the digits pause, not at the last digit: no
+    // sooner than the eleven ticks of 100 ms after the first digit's, and not
+    // long after that (a loaded machine delays the ticks, never hastens them).
     DWORD typed = GetTickCount() - first;
-    EXPECT_GE(typed, 1000u);
-    EXPECT_LE(typed, 4000u);
+    EXPECT_GE(typed, 1100u);
+    EXPECT_LE(typed, ts::Scaled(4000));
     CardPressKey(10);
     EXPECT_TRUE(WaitForStubLine("Orvix Plus", "1133 1 0")) << StubLog();
     std::vector<std::string> lines = StubLines("Orvix Plus");

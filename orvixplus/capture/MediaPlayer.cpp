@@ -118,8 +118,9 @@ BOOL CMediaPlayer::OnGraphNotify()
 
 REFERENCE_TIME SecondsToMediaTime(double seconds)
 {
-    // To the nearest unit: 0.3 s made of 0.5 - 0.2 is a hair below 3000000
-    // units in extended precision, and cut off there it was 1 unit short.
+    // To the nearest unit rather than cut: 0.3 s made of 0.5 - 0.2 is a hair
+    // below 3000000 units in extended precision and would cut to 1 unit
+    // short. In the program only Stop seeks by seconds, and it passes 0.
     return (REFERENCE_TIME)llround(seconds * 1e7);
 }
 

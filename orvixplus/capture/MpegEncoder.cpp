@@ -109,9 +109,10 @@ double CMpegEncoder::EstimateSizeMB(int seconds) const
 {
     // 64 bits: at the AVI rate a 32-bit product turns negative after 11 hours.
     // Divided, not multiplied by 0.000125: that factor lies a hair above an
-    // eight-thousandth, and a whole number of megabytes came out a hair over
-    // itself in the 32-bit build's extended precision, short of a drive's
-    // free megabytes that would just hold it.
+    // eight-thousandth, so in the 32-bit build's extended precision the
+    // product for a whole number of megabytes lay a hair over it until the
+    // double the caller keeps rounded it back; the quotient is that whole
+    // number already, in both builds.
     return (double)((LONGLONG)m_nBitRate * seconds) / 8000.0;
 }
 

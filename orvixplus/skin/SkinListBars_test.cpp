@@ -169,16 +169,29 @@ TEST_F(SkinListBarsTest, DragPutsTheRowUnderTheThumbOnTopWithTallRows)
 // dragged to the end of the track left the last row out of view.
 TEST(ScrollBarGeometry, ThumbsOnWholeRowsShowThoseRowsAndTheTrackEndsTheListEnds)
 {
+    // Rows that end on a whole pixel, worked out by hand: 110 pixels over 10
+    // rows are 11 a row, so 7 rows end at 77; 164 over 20 are 8.2, so 15 end
+    // at 123; 20 over 30 are 2/3, so 3 end at 2. Through a double's pixels a
+    // row, the seven after the first put the thumb a pixel short (the 4 and
+    // the 2 only in the 32-bit build), and the last two read back a row short.
+    struct { int track, limit, pos, offset; } whole[] = {
+        {110, 10, 7, 77}, {164, 20, 15, 123}, {140, 50, 45, 126}, {143, 33, 27, 117}, {185, 45, 27, 111},
+        {194, 42, 21, 97}, {20, 15, 3, 4},    {20, 30, 3, 2},     {20, 58, 29, 10},   {44, 20, 15, 33},
+    };
+    for (const auto& w : whole) {
+        EXPECT_EQ(w.offset, ScrollThumbOffset(w.track, w.pos, w.limit)) << w.track << " " << w.limit << " " << w.pos;
+        EXPECT_EQ(w.pos, ScrollPositionAt(w.offset, w.track, w.limit)) << w.track << " " << w.limit << " " << w.pos;
+    }
     for (int track = 20; track <= 200; track += 3)
         for (int limit = 1; limit <= 60; limit++) {
             EXPECT_EQ(limit, ScrollPositionAt(track, track, limit)) << track << " " << limit;
             EXPECT_EQ(track, ScrollThumbOffset(track, limit, limit)) << track << " " << limit;
+            // A thumb put where a whole row ends shows that row.
             for (int pos = 0; pos <= limit; pos++) {
                 if (pos * track % limit)
                     continue;
-                int offset = pos * track / limit;
-                ASSERT_EQ(offset, ScrollThumbOffset(track, pos, limit)) << track << " " << limit << " " << pos;
-                ASSERT_EQ(pos, ScrollPositionAt(offset, track, limit)) << track << " " << limit << " " << pos;
+                ASSERT_EQ(pos, ScrollPositionAt(ScrollThumbOffset(track, pos, limit), track, limit))
+                    << track << " " << limit << " " << pos;
             }
         }
     EXPECT_EQ(2, ScrollPositionAt(9, 20, 6)) << "cut toward the start";

@@ -30,6 +30,8 @@ struct CardState {
     int videoInput;
     int audioInput;
     int pendingKey;
+    int keysToCome[CARD_KEYS_IN_A_ROW];  // of CardPressKeys, after pendingKey
+    int keysToComeCount;
     BYTE remoteId[2];
     BOOL remoteLearnt;
     int idReadIndex;  // which ID byte the next read at 0xC1 returns
@@ -301,7 +303,26 @@ BOOL CardPressKey(int code)
     if (!s)
         return FALSE;
     s->pendingKey = code;
+    s->keysToComeCount = 0;
     LogLockedF(s.operator->(), "PressKey %d", code);
+    return TRUE;
+}
+
+BOOL CardPressKeys(const std::vector<int>& codes)
+{
+    if (codes.empty() || codes.size() > CARD_KEYS_IN_A_ROW)
+        return FALSE;
+    for (int code : codes)
+        if (code < 1 || code > 31)
+            return FALSE;
+    Locked s;
+    if (!s)
+        return FALSE;
+    s->pendingKey = codes[0];
+    s->keysToComeCount = (int)codes.size() - 1;
+    for (int i = 1; i < (int)codes.size(); i++)
+        s->keysToCome[i - 1] = codes[i];
+    LogLockedF(s.operator->(), "PressKey %d", codes[0]);
     return TRUE;
 }
 
@@ -314,8 +335,15 @@ int CardPendingKey()
 void CardConsumeKey(int code)
 {
     Locked s;
-    if (s && s->pendingKey == code)
-        s->pendingKey = 0;
+    if (!s || !code || s->pendingKey != code)
+        return;
+    s->pendingKey = 0;
+    if (s->keysToComeCount > 0) {
+        s->pendingKey = s->keysToCome[0];
+        s->keysToComeCount--;
+        memmove(s->keysToCome, s->keysToCome + 1, s->keysToComeCount * sizeof(s->keysToCome[0]));
+        LogLockedF(s.operator->(), "PressKey %d", s->pendingKey);
+    }
 }
 
 void CardLearnRemote(BYTE id0, BYTE id1)

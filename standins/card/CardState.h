@@ -21,6 +21,7 @@ enum {
     CARD_STATION_NAME = 32,   // bytes, NUL included
     CARD_LOG_LINE = 96,       // bytes, NUL included
     CARD_LOG_LINES = 512,
+    CARD_KEYS_IN_A_ROW = 16,  // CardPressKeys
 };
 
 // What the crossbar routes to the decoder.
@@ -85,10 +86,16 @@ std::vector<CardStation> CardLoadStationsFile(const std::string& path);
 // --- Remote control ------------------------------------------------------------
 // A key pressed on the remote: the receiver latches its 5-bit code until the
 // GPIO pins have been read in full. 0 clears it.
-BOOL CardPressKey(int code);  // FALSE outside 0..31
+BOOL CardPressKey(int code);  // FALSE outside 0..31; drops keys still to come
+// Keys pressed in a row as fast as the receiver takes them: the first is
+// latched now, each next one once the pins of the one before were read in
+// full. At most CARD_KEYS_IN_A_ROW codes, each 1..31; FALSE, and nothing
+// pressed, otherwise.
+BOOL CardPressKeys(const std::vector<int>& codes);
 int CardPendingKey();
 // Called by the GPIO object once all five pins of `code` were read: clears the
-// pending key unless another key came in meanwhile.
+// pending key, or latches the next of keys pressed in a row, unless another
+// key came in meanwhile.
 void CardConsumeKey(int code);
 // The receiver learns the remote whose ID is id0, id1 (the user pressed the
 // remote's pairing key and the card's Set button).

@@ -174,6 +174,30 @@ TEST_F(CardStateTest, KeysFailuresConfigurationAndReset)
     EXPECT_TRUE(CardLogLines().empty());
 }
 
+TEST_F(CardStateTest, KeysInARowAreLatchedEachOnceTheOneBeforeWasRead)
+{
+    EXPECT_FALSE(CardPressKeys({}));
+    EXPECT_FALSE(CardPressKeys({1, 32}));
+    EXPECT_FALSE(CardPressKeys({0, 1})) << "0 is no key";
+    EXPECT_FALSE(CardPressKeys(std::vector<int>(CARD_KEYS_IN_A_ROW + 1, 1)));
+    EXPECT_EQ(0, CardPendingKey()) << "a refused row pressed a key";
+
+    EXPECT_TRUE(CardPressKeys({1, 2, 2, 3}));
+    EXPECT_EQ(1, CardPendingKey());
+    CardConsumeKey(2);  // the end of a read of another key
+    EXPECT_EQ(1, CardPendingKey());
+    for (int next : {2, 2, 3, 0}) {
+        CardConsumeKey(CardPendingKey());
+        EXPECT_EQ(next, CardPendingKey());
+    }
+
+    // A key pressed on its own takes the place of the rest of a row.
+    EXPECT_TRUE(CardPressKeys(std::vector<int>(CARD_KEYS_IN_A_ROW, 7)));
+    EXPECT_TRUE(CardPressKey(9));
+    CardConsumeKey(9);
+    EXPECT_EQ(0, CardPendingKey());
+}
+
 // Objects come and go on other threads (a scan's tuner writes, the push
 // threads) while a test or cardctl resets the card: no count may be lost.
 TEST_F(CardStateTest, ResetKeepsTheLiveObjectCountOfObjectsMadeMeanwhile)

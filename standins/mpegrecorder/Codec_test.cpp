@@ -276,12 +276,22 @@ TEST(SystemMux, WholePacksAtTheMuxRateWithPtsAtUnitStarts) {
         EXPECT_GT(s.audioPts, 30);
         // Two seconds at the mux rate, give or take the last pack's flush.
         EXPECT_NEAR(2.0 * mux.MuxRate(), static_cast<double>(sink.bytes.size()), 3 * 2048.0);
-        // (1150 + 224) kbit/s / 8 x 1.03, up to whole 50 bytes; every pack's
-        // SCR is its bytes' time at that rate, cut to a 90 kHz tick.
+        // Worked out by hand: (1150000 + 224000) / 8 = 171750 bytes a second,
+        // x 1.03 = 176902.5, up to whole 50 bytes 176950. A 2048-byte pack
+        // then lasts 2048 x 90000 / 176950 = 1041.65 ticks of 90 kHz, and the
+        // SCR of pack n is n of those cut to a tick: packs 3, 123 and 163 at
+        // 3124.95, 128122.97 and 169788.98 lie just short of the next tick,
+        // packs 20 and 160 at 20833.004 and 166664.03 just past theirs.
         EXPECT_EQ(176950, mux.MuxRate());
         ASSERT_EQ(static_cast<size_t>(s.packs), s.scrs.size());
-        for (int i = 0; i < s.packs; i++)
-            ASSERT_EQ(i * 2048LL * 90000 / 176950, static_cast<int64_t>(s.scrs[i])) << "pack " << i;
+        ASSERT_GT(s.packs, 163);
+        const struct { int pack; uint64_t scr; } scrs[] = {
+            {0, 0}, {1, 1041}, {2, 2083}, {3, 3124}, {20, 20833}, {123, 128122}, {160, 166664}, {163, 169788}};
+        for (const auto& e : scrs) EXPECT_EQ(e.scr, s.scrs[e.pack]) << "pack " << e.pack;
+        for (int i = 1; i < s.packs; i++) {
+            const uint64_t step = s.scrs[i] - s.scrs[i - 1];
+            ASSERT_TRUE(step == 1041 || step == 1042) << "pack " << i << " " << step << " ticks after the last";
+        }
     }
 }
 

@@ -193,6 +193,12 @@ TEST_F(CardDriverTest, RemoteKeyIsReadFromPinsFourToZeroAndConsumed)
     EXPECT_EQ(0, ReadRemoteCode());
     CardPressKey(18);
     EXPECT_EQ(18, ReadRemoteCode());
+    // Keys in a row: one a read.
+    ASSERT_TRUE(CardPressKeys({1, 2, 3}));
+    EXPECT_EQ(1, ReadRemoteCode());
+    EXPECT_EQ(2, ReadRemoteCode());
+    EXPECT_EQ(3, ReadRemoteCode());
+    EXPECT_EQ(0, ReadRemoteCode());
 }
 
 TEST_F(CardDriverTest, RemotePinsWithoutSetUpOrPartlyReadKeepTheKey)
