@@ -63,7 +63,8 @@ orvix_runs_32bit() {
     local probe rc
     probe=$(mktemp "${TMPDIR:-/tmp}/orvix-elf32.XXXXXX") || return 1
     orvix_write_probe "$probe"
-    "$probe" </dev/null 2>/dev/null; rc=$?
+    # An emulator that hangs on it runs no 32-bit code either.
+    timeout 60 "$probe" </dev/null 2>/dev/null; rc=$?
     rm -f "$probe"
     ORVIX_RUNS_32BIT=no
     [ $rc = 42 ] && ORVIX_RUNS_32BIT=yes
@@ -155,7 +156,10 @@ orvix_32bit_image() {
         printf 'emulated\n%s\n%s\n' "$image" "$(orvix_interpreter_version "/proc/$pid/exe")"
       fi
     fi
+    # Its input ends: the probe's read returns and it exits, or is ended.
     exec {fd}>&-
+    for ((n = 0; n < 500; n++)); do readlink "/proc/$pid/exe" >/dev/null 2>&1 || break; sleep 0.01; done
+    kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
   fi
   rm -rf "$dir"
