@@ -331,6 +331,57 @@ TEST_F(GraphTest, TheListMadeAheadWaitsAnsweringTheMainApartment)
     FreeAudioDeviceList();
 }
 
+// Refuses the next COM wait with s_refusal, then waits as COM does.
+static volatile LONG s_refusalsLeft = 0;
+static HRESULT s_refusal = S_OK;
+
+static HRESULT WINAPI ComWaitRefusingOnce(DWORD flags, DWORD timeout, ULONG count, LPHANDLE handles,
+                                          LPDWORD index)
+{
+    if (InterlockedExchange(&s_refusalsLeft, 0) > 0)
+        return s_refusal;
+    return CoWaitForMultipleHandles(flags, timeout, count, handles, index);
+}
+
+class ComWaitSwap {
+public:
+    explicit ComWaitSwap(AudioListComWait wait) : previous_(SetAudioListComWait(wait)) {}
+    ~ComWaitSwap() { SetAudioListComWait(previous_); }
+private:
+    AudioListComWait previous_;
+};
+
+TEST_F(GraphTest, TheWaitForTheListIsAPlainOneOnlyWhereComIsNotStarted)
+{
+    ComWaitSwap refusing(ComWaitRefusingOnce);
+    ComStartSwap counted(CountedComStart);
+
+    // Refused as on a thread outside COM: the plain wait still waits for the
+    // list made ahead.
+    s_refusal = CO_E_NOTINITIALIZED;
+    s_refusalsLeft = 1;
+    BeginAudioDeviceList();
+    CAudioDeviceList* list = GetAudioDeviceList();
+    EXPECT_EQ(0, (int)s_refusalsLeft);
+    EXPECT_EQ((DWORD)s_comStartThread, list->GetMakerThreadId());
+    FreeAudioDeviceList();
+
+    // Refused for any other reason in this apartment: the wait goes on
+    // answering it, and the device the list's thread makes here is listed.
+    MainApartmentDevice device;
+    ASSERT_TRUE(device.ok_);
+    HangGuard guard("waiting for the audio list after a refused COM wait", ts::Scaled(30000),
+                    MainApartmentDevice::Remove);
+    s_refusal = E_FAIL;
+    s_refusalsLeft = 1;
+    BeginAudioDeviceList();
+    list = GetAudioDeviceList();
+    EXPECT_EQ(0, (int)s_refusalsLeft);
+    EXPECT_EQ(1, CountNamed(*list, kTestAudio));
+    EXPECT_EQ(GetCurrentThreadId(), MainApartmentDevice::CreatorThread());
+    FreeAudioDeviceList();
+}
+
 TEST_F(GraphTest, DeviceFilterOpensByNameIntoTheGraph)
 {
     CDeviceFilter none(NULL, kCardVideo, "Video Capture");
