@@ -229,13 +229,17 @@ static void WaitAnsweringCom(HANDLE h)
     }
 }
 
-// The list made ahead, once it is made; NULL when none was begun, it was
-// taken already or its thread could not start COM.
+static void WaitForAheadList()
+{
+    if (g_hAheadListMade)
+        WaitAnsweringCom(g_hAheadListMade);
+}
+
+// The list made ahead, once waited for; NULL when none was begun, it was taken
+// already or its thread could not start COM. Takes it without a wait of its
+// own: a request answered in one could take it first.
 static CAudioDeviceList* TakeAheadList()
 {
-    if (!g_hAheadListMade)
-        return NULL;
-    WaitAnsweringCom(g_hAheadListMade);
     CAudioDeviceList* pList = g_pAheadList;
     g_pAheadList = NULL;
     return pList;
@@ -262,8 +266,13 @@ CDeviceList* GetDeviceList()
 
 CAudioDeviceList* GetAudioDeviceList()
 {
-    if (!g_pAudioDeviceList)
-        g_pAudioDeviceList = TakeAheadList();
+    if (!g_pAudioDeviceList) {
+        WaitForAheadList();
+        // Messages and COM calls are answered in the wait, and a request
+        // among them may have taken the list over already.
+        if (!g_pAudioDeviceList)
+            g_pAudioDeviceList = TakeAheadList();
+    }
     if (!g_pAudioDeviceList)
         g_pAudioDeviceList = new CAudioDeviceList;
     return g_pAudioDeviceList;
