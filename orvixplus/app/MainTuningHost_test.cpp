@@ -6,6 +6,7 @@
 #include <windows.h>
 #include "MainDlg.h"
 #include "MainTuningHost.h"
+#include "TestSupport.h"
 
 namespace {
 
@@ -69,19 +70,7 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-struct PauseOnWorker {
-    CMainTuningHost* host;
-    DWORD ms;
-};
-
-DWORD WINAPI PauseThread(LPVOID p)
-{
-    PauseOnWorker* w = (PauseOnWorker*)p;
-    w->host->Pause(w->ms);
-    return 0;
-}
-
-TEST(MainTuningHostPause, PaintsThePanelOnItsThreadAndNeverWaitsForItFromAWorker)
+HWND MakePanel()
 {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = PanelProc;
@@ -90,8 +79,53 @@ TEST(MainTuningHostPause, PaintsThePanelOnItsThreadAndNeverWaitsForItFromAWorker
     RegisterClassA(&wc);
     HWND panel = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0, 64, 64, NULL, NULL,
                                  wc.hInstance, NULL);
-    ASSERT_TRUE(panel != NULL);
     Pump(100);
+    return panel;
+}
+
+// Runs fn on a worker while this thread, the panel's, is busy: it waits for
+// the worker up to the limit without handling a message. TRUE when the worker
+// was done by then. Either way the worker has ended on return: one stuck in a
+// send to this thread is let through.
+bool FinishesWhileThePanelIsBusy(void (*fn)(void*), void* arg, DWORD limitMs)
+{
+    struct Work {
+        void (*fn)(void*);
+        void* arg;
+        static DWORD WINAPI Run(LPVOID p)
+        {
+            Work* w = (Work*)p;
+            w->fn(w->arg);
+            return 0;
+        }
+    } work = {fn, arg};
+    HANDLE worker = CreateThread(NULL, 0, Work::Run, &work, 0, NULL);
+    if (!worker) {
+        ADD_FAILURE() << "no worker";
+        return false;
+    }
+    bool done = WaitForSingleObject(worker, ts::Scaled(limitMs)) == WAIT_OBJECT_0;
+    while (MsgWaitForMultipleObjects(1, &worker, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+        Pump(5);
+    CloseHandle(worker);
+    return done;
+}
+
+struct PauseOnWorker {
+    CMainTuningHost* host;
+    DWORD ms;
+};
+
+void PauseThere(void* p)
+{
+    PauseOnWorker* w = (PauseOnWorker*)p;
+    w->host->Pause(w->ms);
+}
+
+TEST(MainTuningHostPause, PaintsThePanelOnItsThreadAndNeverWaitsForItFromAWorker)
+{
+    HWND panel = MakePanel();
+    ASSERT_TRUE(panel != NULL);
     CMainDlg dlg(NULL);
     ASSERT_TRUE(dlg.Attach(panel));
     CMainTuningHost host(&dlg);
@@ -102,20 +136,14 @@ TEST(MainTuningHostPause, PaintsThePanelOnItsThreadAndNeverWaitsForItFromAWorker
     host.Pause(20);
     EXPECT_GT(g_paints, before) << "the panel was not painted during the pause";
 
-    // On the scan's worker, with the panel's thread busy (here: waiting for
-    // the worker without handling messages), the pause lasts its own time.
+    // On the scan's worker, with the panel's thread busy, the pause lasts its
+    // own time.
     InvalidateRect(panel, NULL, FALSE);
     before = g_paints;
     PauseOnWorker work = {&host, 50};
-    HANDLE worker = CreateThread(NULL, 0, PauseThread, &work, 0, NULL);
-    ASSERT_TRUE(worker != NULL);
-    DWORD waited = WaitForSingleObject(worker, 3000);
-    EXPECT_EQ((DWORD)WAIT_OBJECT_0, waited) << "the worker's pause waited for the panel's thread";
+    EXPECT_TRUE(FinishesWhileThePanelIsBusy(PauseThere, &work, 3000))
+        << "the worker's pause waited for the panel's thread";
     EXPECT_EQ(before, g_paints);
-    // Let a worker stuck in a send through before the panel goes.
-    while (MsgWaitForMultipleObjects(1, &worker, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
-        Pump(5);
-    CloseHandle(worker);
     dlg.Detach();
     DestroyWindow(panel);
 }
