@@ -72,7 +72,8 @@ CString FormatElapsed(DWORD seconds)
 // --- CShapeTimer ---------------------------------------------------------------
 
 CShapeTimer::CShapeTimer()
-    : m_bHideText(TRUE), m_nId(0), m_bClock(FALSE), m_bElapsed(FALSE), m_dwElapsed(0)
+    : m_bHideText(TRUE), m_nId(0), m_bClock(FALSE), m_bElapsed(FALSE), m_dwElapsed(0),
+      m_hTakenFont(NULL)
 {
 }
 
@@ -86,6 +87,22 @@ void CShapeTimer::SetBitmaps(HBITMAP hBackground, const RECT& rBackground, HBITM
     CutPart(m_bmpSecond, hSecond, rSecond);
 }
 
+void CShapeTimer::TakeFont()
+{
+    CFont* pFont = m_hWnd ? GetFont() : NULL;
+    m_hTakenFont = pFont ? (HFONT)pFont->GetSafeHandle() : NULL;
+}
+
+HFONT CShapeTimer::TextFont() const
+{
+    if (!m_hWnd)
+        return NULL;
+    if (::GetWindowThreadProcessId(m_hWnd, NULL) != ::GetCurrentThreadId())
+        return m_hTakenFont;
+    CFont* pFont = GetFont();
+    return pFont ? (HFONT)pFont->GetSafeHandle() : NULL;
+}
+
 void CShapeTimer::SetText(LPCTSTR lpszText, LPCTSTR lpszSuffix)
 {
     CRect rc(0, 0, 0, 0);
@@ -93,9 +110,8 @@ void CShapeTimer::SetText(LPCTSTR lpszText, LPCTSTR lpszSuffix)
         GetClientRect(&rc);
     HDC hDC = ::GetDC(m_hWnd);
     HGDIOBJ oldFont = NULL;
-    CFont* pFont = m_hWnd ? GetFont() : NULL;
-    if (pFont && pFont->GetSafeHandle())
-        oldFont = ::SelectObject(hDC, pFont->GetSafeHandle());
+    if (HFONT hFont = TextFont())
+        oldFont = ::SelectObject(hDC, hFont);
     m_strText = FitText(hDC, lpszText ? lpszText : "", lpszSuffix ? lpszSuffix : "", rc.Width(), 0);
     if (oldFont)
         ::SelectObject(hDC, oldFont);
