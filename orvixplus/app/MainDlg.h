@@ -6,6 +6,7 @@
 #pragma once
 #include "ShapeDialog.h"
 #include "resource.h"
+#include <vector>
 
 // The maker's web page, for "WWW" and "WebLink".
 #define ORVIX_WEB_ADDRESS "http://www.kestor.com/"
@@ -123,6 +124,10 @@ private:
 
     // Keys, remote keys and messages.
     BOOL OnKeyDown(MSG* pMsg);
+    // Timewarden's remote message: a key code (wParam 0) or a channel number
+    // (1). During the start it is kept, and handled once the start is done.
+    void OnRemoteMessage(WPARAM wParam, LPARAM lParam);
+    void HandleKeptRemoteMessages();
     void OnRemoteKey(int nCode);
     void OnShowChannelRecord(LPARAM lParam);
     void OnScheduleReload();
@@ -175,6 +180,12 @@ private:
     BOOL m_bStartupGraphTried;
     BOOL m_bSettingsLoaded;
     BOOL m_bChannelsLoaded;
+    // Remote messages that came during the start, in their order.
+    struct RemoteMessage {
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    std::vector<RemoteMessage> m_keptRemoteMessages;
     // Timers whose work is running: a message box inside it runs the loop,
     // and a tick of the same timer then must not start the work again.
     DWORD m_dwTimersBusy;

@@ -43,6 +43,32 @@ void CMainDlg::OnScheduleReload()
     ForwardToScheduleWindow(WM_COMMAND, ID_SCHEDULE_FILE_CHANGED);
 }
 
+void CMainDlg::OnRemoteMessage(WPARAM wParam, LPARAM lParam)
+{
+    // Timewarden finds the window by its caption, set early in the start, and
+    // the start's waits answer what it sends: a key handled there would find
+    // the channels and the graph not made yet.
+    if (m_bStartingUp) {
+        RemoteMessage kept = {wParam, lParam};
+        m_keptRemoteMessages.push_back(kept);
+        return;
+    }
+    if (!g_pChannelStore)
+        return;
+    if (wParam == 0 && IsRemoteKeyCode(lParam))
+        OnRemoteKey((int)lParam);
+    else if (wParam == 1)
+        OnRemoteChannelNumber((int)lParam);
+}
+
+void CMainDlg::HandleKeptRemoteMessages()
+{
+    std::vector<RemoteMessage> kept;
+    kept.swap(m_keptRemoteMessages);
+    for (const RemoteMessage& m : kept)
+        OnRemoteMessage(m.wParam, m.lParam);
+}
+
 void CMainDlg::OnRemoteKey(int nCode)
 {
     int mode = g_pAppState ? g_pAppState->GetMode() : 0;
@@ -112,12 +138,7 @@ LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_APP_REMOTE:
-        if (!g_pChannelStore)
-            return 0;
-        if (wParam == 0 && IsRemoteKeyCode(lParam))
-            OnRemoteKey((int)lParam);
-        else if (wParam == 1)
-            OnRemoteChannelNumber((int)lParam);
+        OnRemoteMessage(wParam, lParam);
         return 0;
     case WM_APP_SHOW_CHANNEL:
         OnShowChannelRecord(lParam);
