@@ -61,6 +61,45 @@ void CMainDlg::OnRemoteMessage(WPARAM wParam, LPARAM lParam)
         OnRemoteChannelNumber((int)lParam);
 }
 
+void CMainDlg::SetLabelText(LPCSTR pszElement, LPCSTR pszText)
+{
+    if (!m_hWnd || ::GetWindowThreadProcessId(m_hWnd, NULL) == ::GetCurrentThreadId()) {
+        if (CShapeTimer* label = FindTextItem(pszElement))
+            label->SetText(pszText, "");
+        return;
+    }
+    BOOL bPost;
+    {
+        CSingleLock lock(&m_csLabelTexts);
+        // One post stands for all texts left until it is handled.
+        bPost = m_labelTexts.empty();
+        LabelText* pKept = NULL;
+        for (LabelText& t : m_labelTexts)
+            if (t.strElement == pszElement)
+                pKept = &t;
+        if (pKept) {
+            pKept->strText = pszText;
+        } else {
+            LabelText t = {pszElement, pszText};
+            m_labelTexts.push_back(t);
+        }
+    }
+    if (bPost)
+        PostMessage(WM_APP_LABEL_TEXTS, 0, 0);
+}
+
+void CMainDlg::OnLabelTexts()
+{
+    std::vector<LabelText> texts;
+    {
+        CSingleLock lock(&m_csLabelTexts);
+        texts.swap(m_labelTexts);
+    }
+    for (const LabelText& t : texts)
+        if (CShapeTimer* label = FindTextItem(t.strElement))
+            label->SetText(t.strText, "");
+}
+
 void CMainDlg::HandleKeptRemoteMessages()
 {
     std::vector<RemoteMessage> kept;
@@ -174,6 +213,9 @@ LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_APP_RESUME_SCHEDULE:
         SetTimer(TIMER_SCHEDULE, ScaledTimerPeriod(5000));
+        return 0;
+    case WM_APP_LABEL_TEXTS:
+        OnLabelTexts();
         return 0;
     case WM_APP_PROP_SHOWN:
         SetButtonTip("PROPERTY_PAGE", wParam ? "关闭功能属性页" : "功能属性");

@@ -17,6 +17,7 @@
 #include "TestSupport.h"
 // After the framework's headers: it pulls in the window macros.
 #include "CaptureGraph.h"
+#undef SubclassWindow  // the framework's, not the macro's
 
 namespace {
 
@@ -222,7 +223,9 @@ CString FitIn(HWND label, HFONT font, const char* text)
     return fitted;
 }
 
-TEST(MainTuningHostScan, AStepOnTheWorkerShowsItsTextsInThePanelsFontsWhileThePanelsThreadIsBusy)
+// The step's counts reach the label only through the panel's own thread: the
+// label's text is what its paints read there, and its font is asked of it.
+TEST(MainTuningHostScan, AStepOnTheWorkerLeavesItsTextsToThePanelsThreadWhileThatIsBusy)
 {
     // Large fonts, so that a text measured in another one comes out otherwise.
     HFONT dialogFont = CreateFontA(48, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Orvix Test Dialog");
@@ -231,7 +234,7 @@ TEST(MainTuningHostScan, AStepOnTheWorkerShowsItsTextsInThePanelsFontsWhileThePa
     HWND panel = MakePanel();
     ASSERT_TRUE(panel != NULL);
     CMainDlg dlg(NULL);
-    ASSERT_TRUE(dlg.Attach(panel));
+    ASSERT_TRUE(dlg.SubclassWindow(panel));
     std::string ini = ts::FreshTempDir("scanstep") + "skin.ini";
     FILE* f = fopen(ini.c_str(), "wb");
     ASSERT_TRUE(f != NULL);
@@ -251,19 +254,22 @@ TEST(MainTuningHostScan, AStepOnTheWorkerShowsItsTextsInThePanelsFontsWhileThePa
     g_pCaptureGraph = &graph;
     ScanStepHost host(&dlg);
     // As the scan's start does, on the panel's thread.
-    dlg.TakeTextFonts();
+    dlg.TakeTextFont();
     OneStepScan scan = {&host};
+    label->SetText("", "");
     EXPECT_TRUE(FinishesWhileThePanelIsBusy(WalkOneChannel, &scan, 3000))
         << "a step of the scan waited for the panel's thread";
     g_pCaptureGraph = NULL;
     g_pSettings = NULL;
 
-    EXPECT_EQ(counts, label->GetText());
+    EXPECT_TRUE(label->GetText().IsEmpty()) << "the worker set the label itself";
+    EXPECT_TRUE(ts::PumpUntil([&] { return label->GetText() == counts; }, 2000))
+        << "the step's counts, set by the panel's thread, read \"" << (LPCSTR)label->GetText() << "\"";
     ASSERT_EQ(std::vector<std::string>{"Channel 1"}, graph.texts);
     EXPECT_EQ(ChannelTextPlace(settings.m_nVideoSize, TextWidthIn(dialogFont, "Channel 1")).x, graph.xs[0])
         << "measured in another font than the dialog's";
     EXPECT_STREQ("Orvix Test Dialog", graph.fonts[0].lfFaceName);
-    dlg.Detach();
+    dlg.UnsubclassWindow();
     DestroyWindow(panel);
     g_panelFont = NULL;
     DeleteObject(dialogFont);

@@ -316,12 +316,10 @@ CShapeTimer* CShapeDialog::FindTextItem(LPCTSTR lpszName) const
     return FindNamed<CShapeTimer>(m_timers, lpszName);
 }
 
-void CShapeDialog::TakeTextFonts()
+void CShapeDialog::TakeTextFont()
 {
     CFont* pFont = m_hWnd ? GetFont() : NULL;
     m_hTakenFont = pFont ? (HFONT)pFont->GetSafeHandle() : NULL;
-    for (int i = 0; i < GetTimerCount(); ++i)
-        GetTimer(i)->TakeFont();
 }
 
 HFONT CShapeDialog::GetTextFont() const

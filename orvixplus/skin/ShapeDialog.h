@@ -43,11 +43,10 @@ public:
     BOOL LoadTimers(const CIniFile& ini);
 
     CShapeTimer* FindTextItem(LPCTSTR lpszName) const;
-    // Keeps the dialog's and its labels' fonts, on the dialog's thread, for a
-    // worker that is to show texts in them (GetTextFont, the labels'
-    // SetText): from its thread each font would be asked by a message sent to
-    // this one and waited for.
-    void TakeTextFonts();
+    // Keeps the dialog's font, on the dialog's thread, for a worker that is to
+    // measure texts in it (GetTextFont): from its thread the font would be
+    // asked by a message sent to this one and waited for.
+    void TakeTextFont();
     // The dialog's font: asked on its own thread, else the one kept.
     HFONT GetTextFont() const;
     BOOL EnableButton(LPCTSTR lpszName, BOOL bEnable);

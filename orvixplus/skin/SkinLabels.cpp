@@ -72,8 +72,7 @@ CString FormatElapsed(DWORD seconds)
 // --- CShapeTimer ---------------------------------------------------------------
 
 CShapeTimer::CShapeTimer()
-    : m_bHideText(TRUE), m_nId(0), m_bClock(FALSE), m_bElapsed(FALSE), m_dwElapsed(0),
-      m_hTakenFont(NULL)
+    : m_bHideText(TRUE), m_nId(0), m_bClock(FALSE), m_bElapsed(FALSE), m_dwElapsed(0)
 {
 }
 
@@ -87,22 +86,6 @@ void CShapeTimer::SetBitmaps(HBITMAP hBackground, const RECT& rBackground, HBITM
     CutPart(m_bmpSecond, hSecond, rSecond);
 }
 
-void CShapeTimer::TakeFont()
-{
-    CFont* pFont = m_hWnd ? GetFont() : NULL;
-    m_hTakenFont = pFont ? (HFONT)pFont->GetSafeHandle() : NULL;
-}
-
-HFONT CShapeTimer::TextFont() const
-{
-    if (!m_hWnd)
-        return NULL;
-    if (::GetWindowThreadProcessId(m_hWnd, NULL) != ::GetCurrentThreadId())
-        return m_hTakenFont;
-    CFont* pFont = GetFont();
-    return pFont ? (HFONT)pFont->GetSafeHandle() : NULL;
-}
-
 void CShapeTimer::SetText(LPCTSTR lpszText, LPCTSTR lpszSuffix)
 {
     CRect rc(0, 0, 0, 0);
@@ -110,8 +93,9 @@ void CShapeTimer::SetText(LPCTSTR lpszText, LPCTSTR lpszSuffix)
         GetClientRect(&rc);
     HDC hDC = ::GetDC(m_hWnd);
     HGDIOBJ oldFont = NULL;
-    if (HFONT hFont = TextFont())
-        oldFont = ::SelectObject(hDC, hFont);
+    CFont* pFont = m_hWnd ? GetFont() : NULL;
+    if (pFont && pFont->GetSafeHandle())
+        oldFont = ::SelectObject(hDC, pFont->GetSafeHandle());
     m_strText = FitText(hDC, lpszText ? lpszText : "", lpszSuffix ? lpszSuffix : "", rc.Width(), 0);
     if (oldFont)
         ::SelectObject(hDC, oldFont);

@@ -22,15 +22,8 @@ public:
     virtual ~CShapeTimer();
 
     void SetBitmaps(HBITMAP hBackground, const RECT& rBackground, HBITMAP hSecond, const RECT& rSecond);
-    // The text is measured in the label's font (TextFont).
     void SetText(LPCTSTR lpszText, LPCTSTR lpszSuffix);
     const CString& GetText() const { return m_strText; }
-    // Keeps the window's font for other threads; on the label's own thread.
-    void TakeFont();
-    // The window's font asked on the label's own thread; elsewhere the one
-    // TakeFont kept, since the question would be a message sent to the
-    // label's thread and waited for.
-    HFONT TextFont() const;
     void StartClock();
     void StopClock();
     void StartElapsed();
@@ -57,7 +50,6 @@ protected:
     CString m_strText;
     BOOL m_bClock, m_bElapsed;
     DWORD m_dwElapsed;
-    HFONT m_hTakenFont;
 };
 
 // A label with a frame cut from its image: source rectangle and border
