@@ -32,5 +32,9 @@
 // To the video window: full screen on or off.
 #define WM_VIDEO_TOGGLE_FULL    (WM_USER + 655)  // 1679
 
+// To the main dialog from its own process's threads: skin label texts are
+// waiting (CMainDlg::SetLabelText).
+#define WM_APP_LABEL_TEXTS      (WM_APP + 1)
+
 // WM_COMMAND id: the schedule file changed.
 #define ID_SCHEDULE_FILE_CHANGED 1125

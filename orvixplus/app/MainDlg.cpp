@@ -148,6 +148,8 @@ BOOL CMainDlg::FailStartup(LPCSTR pszText)
         FwMessageBox(m_hWnd, pszText, "error", MB_OK);
     PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
     m_bStartingUp = FALSE;
+    // Nothing is to act on a start that failed.
+    m_keptRemoteMessages.clear();
     return FALSE;
 }
 
@@ -243,6 +245,7 @@ BOOL CMainDlg::OnInitDialog()
     DestroySplash();
     FwTraceStep("splash gone");
     m_bStartingUp = FALSE;
+    HandleKeptRemoteMessages();
     return TRUE;
 }
 

@@ -4,8 +4,10 @@
 // elements, keys, remote keys, timers and the other windows' messages into
 // actions.
 #pragma once
+#include "AfxSync.h"
 #include "ShapeDialog.h"
 #include "resource.h"
+#include <vector>
 
 // The maker's web page, for "WWW" and "WebLink".
 #define ORVIX_WEB_ADDRESS "http://www.kestor.com/"
@@ -49,6 +51,11 @@ public:
     void TogglePropertyWindow();
     // The channel text on the video (only while the settings' OSD is on).
     void ShowChannelText(LPCSTR pszText);
+    // A skin label's text, from any thread. On the dialog's own it is set at
+    // once; another (the channel scan's worker) leaves it for the dialog and
+    // posts to it: the label's text is read by its paints on this thread, and
+    // its font is asked of it by a message that would wait for this thread.
+    void SetLabelText(LPCSTR pszElement, LPCSTR pszText);
     void EndScheduledRunIfActive();
 
     int GetVolume() const { return m_nVolume; }
@@ -121,8 +128,15 @@ private:
     void LayOutWindows();
     void SaveAndFreeRunObjects();
 
+    // The skin labels' texts that other threads set (SetLabelText), set here.
+    void OnLabelTexts();
+
     // Keys, remote keys and messages.
     BOOL OnKeyDown(MSG* pMsg);
+    // Timewarden's remote message: a key code (wParam 0) or a channel number
+    // (1). During the start it is kept, and handled once the start is done.
+    void OnRemoteMessage(WPARAM wParam, LPARAM lParam);
+    void HandleKeptRemoteMessages();
     void OnRemoteKey(int nCode);
     void OnShowChannelRecord(LPARAM lParam);
     void OnScheduleReload();
@@ -175,6 +189,19 @@ private:
     BOOL m_bStartupGraphTried;
     BOOL m_bSettingsLoaded;
     BOOL m_bChannelsLoaded;
+    // Remote messages that came during the start, in their order.
+    struct RemoteMessage {
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    std::vector<RemoteMessage> m_keptRemoteMessages;
+    // Texts for the skin labels from other threads, the latest for each
+    // label, until the dialog's thread sets them.
+    struct LabelText {
+        CString strElement, strText;
+    };
+    CCriticalSection m_csLabelTexts;
+    std::vector<LabelText> m_labelTexts;
     // Timers whose work is running: a message box inside it runs the loop,
     // and a tick of the same timer then must not start the work again.
     DWORD m_dwTimersBusy;

@@ -198,16 +198,13 @@ static int VideoSize()
 }
 
 // The width the text takes on the video window in the dialog's font.
-static int MeasureOnVideo(CWnd* pDlg, LPCSTR pszText)
+static int MeasureOnVideo(HFONT hFont, LPCSTR pszText)
 {
     HWND hVideo = g_pVideoWindow ? g_pVideoWindow->GetSafeHwnd() : NULL;
     HDC hDC = ::GetDC(hVideo);
     if (!hDC)
         return 0;
-    HGDIOBJ old = NULL;
-    CFont* pFont = pDlg->GetFont();
-    if (pFont && pFont->GetSafeHandle())
-        old = ::SelectObject(hDC, pFont->GetSafeHandle());
+    HGDIOBJ old = hFont ? ::SelectObject(hDC, hFont) : NULL;
     SIZE size = {0, 0};
     ::GetTextExtentPoint32A(hDC, pszText, (int)strlen(pszText), &size);
     if (old)
@@ -217,12 +214,10 @@ static int MeasureOnVideo(CWnd* pDlg, LPCSTR pszText)
 }
 
 // The dialog's font at another height, for the picture's texts.
-static LOGFONTA OsdFont(CWnd* pDlg, int nHeight)
+static LOGFONTA OsdFont(HFONT hFont, int nHeight)
 {
     LOGFONTA lf = {};
-    CFont* pFont = pDlg->GetFont();
-    if (!pFont || !pFont->GetSafeHandle() ||
-        !::GetObjectA(pFont->GetSafeHandle(), sizeof(lf), &lf))
+    if (!hFont || !::GetObjectA(hFont, sizeof(lf), &lf))
         ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
     if (nHeight > 0)
         lf.lfHeight = nHeight;
@@ -233,8 +228,11 @@ void CMainDlg::ShowChannelText(LPCSTR pszText)
 {
     if (!g_pCaptureGraph || !g_pSettings || !g_pSettings->m_bOsd || !pszText)
         return;
-    OsdTextPlace p = ChannelTextPlace(VideoSize(), MeasureOnVideo(this, pszText));
-    g_pCaptureGraph->ShowOsdText(pszText, p.x, p.y, OsdFont(this, p.nHeight));
+    // The channel scan's worker shows its steps here too, in the font kept
+    // for it as the scan began (GetTextFont).
+    HFONT hFont = GetTextFont();
+    OsdTextPlace p = ChannelTextPlace(VideoSize(), MeasureOnVideo(hFont, pszText));
+    g_pCaptureGraph->ShowOsdText(pszText, p.x, p.y, OsdFont(hFont, p.nHeight));
 }
 
 void CMainDlg::ShowOsdMessage(LPCSTR pszText)
@@ -242,7 +240,7 @@ void CMainDlg::ShowOsdMessage(LPCSTR pszText)
     if (!g_pCaptureGraph)
         return;
     OsdTextPlace p = MuteTextPlace(VideoSize());
-    g_pCaptureGraph->ShowOsdText(pszText, p.x, p.y, OsdFont(this, p.nHeight));
+    g_pCaptureGraph->ShowOsdText(pszText, p.x, p.y, OsdFont(GetTextFont(), p.nHeight));
 }
 
 void CMainDlg::ShowVolumeBar()
@@ -251,7 +249,7 @@ void CMainDlg::ShowVolumeBar()
         return;
     OsdLevelPlace p = VolumeBarPlace(VideoSize());
     g_pCaptureGraph->ShowOsdLevel(m_nVolume, p.x, p.y, p.cx, p.cy, p.nSteps,
-                                  OsdFont(this, p.nFontHeight));
+                                  OsdFont(GetTextFont(), p.nFontHeight));
 }
 
 // ---- keys ------------------------------------------------------------------

@@ -43,6 +43,71 @@ void CMainDlg::OnScheduleReload()
     ForwardToScheduleWindow(WM_COMMAND, ID_SCHEDULE_FILE_CHANGED);
 }
 
+void CMainDlg::OnRemoteMessage(WPARAM wParam, LPARAM lParam)
+{
+    // Timewarden finds the window by its caption, set early in the start, and
+    // the start's waits answer what it sends: a key handled there would find
+    // the channels and the graph not made yet.
+    if (m_bStartingUp) {
+        RemoteMessage kept = {wParam, lParam};
+        m_keptRemoteMessages.push_back(kept);
+        return;
+    }
+    if (!g_pChannelStore)
+        return;
+    if (wParam == 0 && IsRemoteKeyCode(lParam))
+        OnRemoteKey((int)lParam);
+    else if (wParam == 1)
+        OnRemoteChannelNumber((int)lParam);
+}
+
+void CMainDlg::SetLabelText(LPCSTR pszElement, LPCSTR pszText)
+{
+    if (!m_hWnd || ::GetWindowThreadProcessId(m_hWnd, NULL) == ::GetCurrentThreadId()) {
+        if (CShapeTimer* label = FindTextItem(pszElement))
+            label->SetText(pszText, "");
+        return;
+    }
+    BOOL bPost;
+    {
+        CSingleLock lock(&m_csLabelTexts);
+        // One post stands for all texts left until it is handled.
+        bPost = m_labelTexts.empty();
+        LabelText* pKept = NULL;
+        for (LabelText& t : m_labelTexts)
+            if (t.strElement == pszElement)
+                pKept = &t;
+        if (pKept) {
+            pKept->strText = pszText;
+        } else {
+            LabelText t = {pszElement, pszText};
+            m_labelTexts.push_back(t);
+        }
+    }
+    if (bPost)
+        PostMessage(WM_APP_LABEL_TEXTS, 0, 0);
+}
+
+void CMainDlg::OnLabelTexts()
+{
+    std::vector<LabelText> texts;
+    {
+        CSingleLock lock(&m_csLabelTexts);
+        texts.swap(m_labelTexts);
+    }
+    for (const LabelText& t : texts)
+        if (CShapeTimer* label = FindTextItem(t.strElement))
+            label->SetText(t.strText, "");
+}
+
+void CMainDlg::HandleKeptRemoteMessages()
+{
+    std::vector<RemoteMessage> kept;
+    kept.swap(m_keptRemoteMessages);
+    for (const RemoteMessage& m : kept)
+        OnRemoteMessage(m.wParam, m.lParam);
+}
+
 void CMainDlg::OnRemoteKey(int nCode)
 {
     int mode = g_pAppState ? g_pAppState->GetMode() : 0;
@@ -112,12 +177,7 @@ LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_APP_REMOTE:
-        if (!g_pChannelStore)
-            return 0;
-        if (wParam == 0 && IsRemoteKeyCode(lParam))
-            OnRemoteKey((int)lParam);
-        else if (wParam == 1)
-            OnRemoteChannelNumber((int)lParam);
+        OnRemoteMessage(wParam, lParam);
         return 0;
     case WM_APP_SHOW_CHANNEL:
         OnShowChannelRecord(lParam);
@@ -153,6 +213,9 @@ LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_APP_RESUME_SCHEDULE:
         SetTimer(TIMER_SCHEDULE, ScaledTimerPeriod(5000));
+        return 0;
+    case WM_APP_LABEL_TEXTS:
+        OnLabelTexts();
         return 0;
     case WM_APP_PROP_SHOWN:
         SetButtonTip("PROPERTY_PAGE", wParam ? "关闭功能属性页" : "功能属性");

@@ -67,6 +67,9 @@ void CMainDlg::StartChannelScan()
     g_pAppState->SetMode(MODE_SCAN);
     SetButtonTip("SCAN_CHANNELS", "停止扫描");
     EnableProgress("PROGRESS_VOLUME", FALSE);
+    // The worker places each step's channel text on the picture in this
+    // font, and asks nothing of this thread's windows.
+    TakeTextFont();
     if (!StartScanWorker(&ChannelScanWorker, this)) {
         SetScanRunning(FALSE);
         g_pAppState->SetMode(MODE_TV_VIEW);

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <map>
 #include "CardCtl.h"
+#include "CardState.h"
 #include "SettingsRecord.h"
 #include "TvProgramRun.h"
 
@@ -399,6 +400,40 @@ TEST_F(TvProgram, ButtonsKeysAndMessagesDriveTheWindowsAndTheRemoteClosesIt)
     EXPECT_EQ(0u, WaitExit());
     EXPECT_EQ(settingsAtStart, tv::ReadFileBytes(dir_ + SETTINGS_FILE_NAME));
     EXPECT_EQ(0, CardCtl_LiveObjects());
+}
+
+// Whether the start-up trace has a line for the step.
+bool Traced(const std::string& trace, const char* step)
+{
+    for (const std::string& line : ts::ReadLines(trace))
+        if (line.find(step) != std::string::npos)
+            return true;
+    return false;
+}
+
+TEST_F(TvProgram, ARemoteKeyForwardedWhileTheStartWaitsForTheAudioListActsOnceTheStartIsDone)
+{
+    MakeFolder();
+    std::string trace = dir_ + "steps.log";
+    // Held by the test, the card stops the audio list's thread at its first
+    // call: the start waits for the list at step 6, its caption (what
+    // Timewarden finds it by) set.
+    CardLock();
+    bool started = Start({"ORVIX_STEP_TRACE=" + trace});
+    bool waiting = started && ts::PumpUntil([&] { return Traced(trace, "5 skin-control state"); }, kStartMs);
+    HWND main = waiting ? tv::FindMainWindow() : NULL;
+    DWORD_PTR result = 0;
+    // Timewarden's close key: the wait answers it.
+    bool answered = main && SendMessageTimeoutA(main, WM_USER + 109, 0, 18, SMTO_NORMAL,
+                                                ts::Scaled(10000), &result);
+    bool inTheWait = !Traced(trace, "6 device names: audio");
+    CardUnlock();
+    ASSERT_TRUE(started);
+    ASSERT_TRUE(waiting) << "the start never came to the audio list";
+    ASSERT_TRUE(answered) << "the key was not answered during the start";
+    EXPECT_TRUE(inTheWait) << "the key came after the wait";
+    EXPECT_EQ(0u, WaitExit(ts::Scaled(kStartMs))) << "the key was lost";
+    EXPECT_TRUE(Traced(trace, "splash gone")) << "closed before the start was through";
 }
 
 TEST_F(TvProgram, WithoutItsSkinItSaysSoAndEndsWritingNothing)

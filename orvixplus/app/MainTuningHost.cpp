@@ -51,8 +51,7 @@ void CMainTuningHost::PostToSettingsWindow(UINT nMsg)
 
 void CMainTuningHost::SetSkinText(const char* pszElement, const char* pszText)
 {
-    if (CShapeTimer* label = m_pDlg->FindTextItem(pszElement))
-        label->SetText(pszText, "");
+    m_pDlg->SetLabelText(pszElement, pszText);
 }
 
 void CMainTuningHost::ShowChannelText(const char* pszText)

@@ -4,8 +4,20 @@
 // within the tune. The channel scan's worker shares them.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <stdio.h>
+#include <string>
+#include <vector>
+#include "AppSettings.h"
+#include "ChannelScan.h"
+#include "Globals.h"
+#include "IniFile.h"
 #include "MainDlg.h"
+#include "MainLayout.h"
 #include "MainTuningHost.h"
+#include "TestSupport.h"
+// After the framework's headers: it pulls in the window macros.
+#include "CaptureGraph.h"
+#undef SubclassWindow  // the framework's, not the macro's
 
 namespace {
 
@@ -55,8 +67,9 @@ TEST(MainTuningHostPause, LastsItsTimeAndHandlesNoMessage)
     DestroyWindow(hwnd);
 }
 
-// A panel stand-in that counts its paints.
+// A panel stand-in that counts its paints and answers with g_panelFont.
 LONG g_paints = 0;
+HFONT g_panelFont = NULL;
 LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     if (msg == WM_PAINT) {
@@ -66,22 +79,12 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         InterlockedIncrement(&g_paints);
         return 0;
     }
+    if (msg == WM_GETFONT)
+        return (LRESULT)g_panelFont;
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-struct PauseOnWorker {
-    CMainTuningHost* host;
-    DWORD ms;
-};
-
-DWORD WINAPI PauseThread(LPVOID p)
-{
-    PauseOnWorker* w = (PauseOnWorker*)p;
-    w->host->Pause(w->ms);
-    return 0;
-}
-
-TEST(MainTuningHostPause, PaintsThePanelOnItsThreadAndNeverWaitsForItFromAWorker)
+HWND MakePanel()
 {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = PanelProc;
@@ -90,8 +93,53 @@ TEST(MainTuningHostPause, PaintsThePanelOnItsThreadAndNeverWaitsForItFromAWorker
     RegisterClassA(&wc);
     HWND panel = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0, 64, 64, NULL, NULL,
                                  wc.hInstance, NULL);
-    ASSERT_TRUE(panel != NULL);
     Pump(100);
+    return panel;
+}
+
+// Runs fn on a worker while this thread, the panel's, is busy: it waits for
+// the worker up to the limit without handling a message. TRUE when the worker
+// was done by then. Either way the worker has ended on return: one stuck in a
+// send to this thread is let through.
+bool FinishesWhileThePanelIsBusy(void (*fn)(void*), void* arg, DWORD limitMs)
+{
+    struct Work {
+        void (*fn)(void*);
+        void* arg;
+        static DWORD WINAPI Run(LPVOID p)
+        {
+            Work* w = (Work*)p;
+            w->fn(w->arg);
+            return 0;
+        }
+    } work = {fn, arg};
+    HANDLE worker = CreateThread(NULL, 0, Work::Run, &work, 0, NULL);
+    if (!worker) {
+        ADD_FAILURE() << "no worker";
+        return false;
+    }
+    bool done = WaitForSingleObject(worker, ts::Scaled(limitMs)) == WAIT_OBJECT_0;
+    while (MsgWaitForMultipleObjects(1, &worker, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+        Pump(5);
+    CloseHandle(worker);
+    return done;
+}
+
+struct PauseOnWorker {
+    CMainTuningHost* host;
+    DWORD ms;
+};
+
+void PauseThere(void* p)
+{
+    PauseOnWorker* w = (PauseOnWorker*)p;
+    w->host->Pause(w->ms);
+}
+
+TEST(MainTuningHostPause, PaintsThePanelOnItsThreadAndNeverWaitsForItFromAWorker)
+{
+    HWND panel = MakePanel();
+    ASSERT_TRUE(panel != NULL);
     CMainDlg dlg(NULL);
     ASSERT_TRUE(dlg.Attach(panel));
     CMainTuningHost host(&dlg);
@@ -102,22 +150,130 @@ TEST(MainTuningHostPause, PaintsThePanelOnItsThreadAndNeverWaitsForItFromAWorker
     host.Pause(20);
     EXPECT_GT(g_paints, before) << "the panel was not painted during the pause";
 
-    // On the scan's worker, with the panel's thread busy (here: waiting for
-    // the worker without handling messages), the pause lasts its own time.
+    // On the scan's worker, with the panel's thread busy, the pause lasts its
+    // own time.
     InvalidateRect(panel, NULL, FALSE);
     before = g_paints;
     PauseOnWorker work = {&host, 50};
-    HANDLE worker = CreateThread(NULL, 0, PauseThread, &work, 0, NULL);
-    ASSERT_TRUE(worker != NULL);
-    DWORD waited = WaitForSingleObject(worker, 3000);
-    EXPECT_EQ((DWORD)WAIT_OBJECT_0, waited) << "the worker's pause waited for the panel's thread";
+    EXPECT_TRUE(FinishesWhileThePanelIsBusy(PauseThere, &work, 3000))
+        << "the worker's pause waited for the panel's thread";
     EXPECT_EQ(before, g_paints);
-    // Let a worker stuck in a send through before the panel goes.
-    while (MsgWaitForMultipleObjects(1, &worker, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
-        Pump(5);
-    CloseHandle(worker);
     dlg.Detach();
     DestroyWindow(panel);
+}
+
+// The scan's walk with the host of the main dialog, the tuner left alone.
+class ScanStepHost : public CMainTuningHost {
+public:
+    explicit ScanStepHost(CMainDlg* pDlg) : CMainTuningHost(pDlg) {}
+    void WriteTunerPll(BYTE, BYTE, BYTE, BYTE) override {}
+};
+
+// Keeps the channel texts the walk puts on the picture.
+class OsdTextGraph : public CCaptureGraph {
+public:
+    BOOL ShowOsdText(LPCSTR pszText, int x, int y, const LOGFONTA& font) override
+    {
+        texts.push_back(pszText);
+        xs.push_back(x);
+        fonts.push_back(font);
+        return TRUE;
+    }
+    std::vector<std::string> texts;
+    std::vector<int> xs;
+    std::vector<LOGFONTA> fonts;
+};
+
+struct OneStepScan {
+    CTuningHost* host;
+};
+
+void WalkOneChannel(void* p)
+{
+    static const int kHz[] = {49750000};
+    CountryFrequencyTable table = {};
+    table.nAirFirst = table.nAirLast = 1;
+    table.pAirFrequencies = kHz;
+    ChannelScanTargets targets = {((OneStepScan*)p)->host, NULL, NULL};
+    SetScanRunning(TRUE);
+    RunChannelScan(&table, 1, targets);
+}
+
+int TextWidthIn(HFONT font, const char* text)
+{
+    HDC dc = GetDC(NULL);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size = {0, 0};
+    GetTextExtentPoint32A(dc, text, (int)strlen(text), &size);
+    SelectObject(dc, old);
+    ReleaseDC(NULL, dc);
+    return size.cx;
+}
+
+CString FitIn(HWND label, HFONT font, const char* text)
+{
+    RECT rc;
+    GetClientRect(label, &rc);
+    HDC dc = GetDC(label);
+    HGDIOBJ old = font ? SelectObject(dc, font) : NULL;
+    CString fitted = FitText(dc, text, "", rc.right, 0);
+    if (old)
+        SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    return fitted;
+}
+
+// The step's counts reach the label only through the panel's own thread: the
+// label's text is what its paints read there, and its font is asked of it.
+TEST(MainTuningHostScan, AStepOnTheWorkerLeavesItsTextsToThePanelsThreadWhileThatIsBusy)
+{
+    // Large fonts, so that a text measured in another one comes out otherwise.
+    HFONT dialogFont = CreateFontA(48, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Orvix Test Dialog");
+    HFONT labelFont = CreateFontA(40, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Orvix Test Label");
+    g_panelFont = dialogFont;
+    HWND panel = MakePanel();
+    ASSERT_TRUE(panel != NULL);
+    CMainDlg dlg(NULL);
+    ASSERT_TRUE(dlg.SubclassWindow(panel));
+    std::string ini = ts::FreshTempDir("scanstep") + "skin.ini";
+    FILE* f = fopen(ini.c_str(), "wb");
+    ASSERT_TRUE(f != NULL);
+    fputs("[TimerInfo]\r\nTimer1=timer_filesize,0,0,80,20\r\n", f);
+    fclose(f);
+    ASSERT_TRUE(dlg.LoadTimers(CIniFile(ini.c_str())));
+    CShapeTimer* label = dlg.FindTextItem("timer_filesize");
+    ASSERT_TRUE(label != NULL);
+    label->SendMessage(WM_SETFONT, (WPARAM)labelFont, FALSE);
+    CString counts = FitIn(label->m_hWnd, labelFont, "No.1 CH0");
+    ASSERT_NE(counts, FitIn(label->m_hWnd, NULL, "No.1 CH0")) << "the label's font makes no difference";
+
+    CAppSettings settings;
+    settings.m_bOsd = TRUE;
+    OsdTextGraph graph;
+    g_pSettings = &settings;
+    g_pCaptureGraph = &graph;
+    ScanStepHost host(&dlg);
+    // As the scan's start does, on the panel's thread.
+    dlg.TakeTextFont();
+    OneStepScan scan = {&host};
+    label->SetText("", "");
+    EXPECT_TRUE(FinishesWhileThePanelIsBusy(WalkOneChannel, &scan, 3000))
+        << "a step of the scan waited for the panel's thread";
+    g_pCaptureGraph = NULL;
+    g_pSettings = NULL;
+
+    EXPECT_TRUE(label->GetText().IsEmpty()) << "the worker set the label itself";
+    EXPECT_TRUE(ts::PumpUntil([&] { return label->GetText() == counts; }, 2000))
+        << "the step's counts, set by the panel's thread, read \"" << (LPCSTR)label->GetText() << "\"";
+    ASSERT_EQ(std::vector<std::string>{"Channel 1"}, graph.texts);
+    EXPECT_EQ(ChannelTextPlace(settings.m_nVideoSize, TextWidthIn(dialogFont, "Channel 1")).x, graph.xs[0])
+        << "measured in another font than the dialog's";
+    EXPECT_STREQ("Orvix Test Dialog", graph.fonts[0].lfFaceName);
+    dlg.UnsubclassWindow();
+    DestroyWindow(panel);
+    g_panelFont = NULL;
+    DeleteObject(dialogFont);
+    DeleteObject(labelFont);
 }
 
 }  // namespace

@@ -168,6 +168,15 @@ AudioListComStart SetAudioListComStart(AudioListComStart start)
     return previous;
 }
 
+static AudioListComWait g_pfnComWait = CoWaitForMultipleHandles;
+
+AudioListComWait SetAudioListComWait(AudioListComWait wait)
+{
+    AudioListComWait previous = g_pfnComWait;
+    g_pfnComWait = wait ? wait : CoWaitForMultipleHandles;
+    return previous;
+}
+
 static DWORD WINAPI MakeAudioListAhead(LPVOID)
 {
     HRESULT hr = g_pfnAheadComStart();
@@ -201,22 +210,36 @@ void BeginAudioDeviceList()
 // Waits for h while answering the COM calls other threads make into this
 // thread's apartment. The list's thread creates a device registered without a
 // threading model through the process's main apartment, which the caller's is
-// by then; a wait deaf to those calls would never end.
+// by then; a wait deaf to those calls would never end. Only a thread outside
+// COM, whose apartment nobody can call into, is refused the COM wait and waits
+// plainly.
 static void WaitAnsweringCom(HANDLE h)
 {
-    DWORD index = 0;
-    // Fails on a thread outside COM, whose apartment nobody can call into.
-    if (FAILED(CoWaitForMultipleHandles(0, INFINITE, 1, &h, &index)))
-        WaitForSingleObject(h, INFINITE);
+    for (;;) {
+        DWORD index = 0;
+        HRESULT hr = g_pfnComWait(0, INFINITE, 1, &h, &index);
+        if (hr == CO_E_NOTINITIALIZED) {
+            WaitForSingleObject(h, INFINITE);
+            return;
+        }
+        // Refused otherwise, the wait answers again: a handle that can no
+        // longer be waited for ends it.
+        if (SUCCEEDED(hr) || WaitForSingleObject(h, 0) != WAIT_TIMEOUT)
+            return;
+    }
 }
 
-// The list made ahead, once it is made; NULL when none was begun, it was
-// taken already or its thread could not start COM.
+static void WaitForAheadList()
+{
+    if (g_hAheadListMade)
+        WaitAnsweringCom(g_hAheadListMade);
+}
+
+// The list made ahead, once waited for; NULL when none was begun, it was taken
+// already or its thread could not start COM. Takes it without a wait of its
+// own: a request answered in one could take it first.
 static CAudioDeviceList* TakeAheadList()
 {
-    if (!g_hAheadListMade)
-        return NULL;
-    WaitAnsweringCom(g_hAheadListMade);
     CAudioDeviceList* pList = g_pAheadList;
     g_pAheadList = NULL;
     return pList;
@@ -243,8 +266,13 @@ CDeviceList* GetDeviceList()
 
 CAudioDeviceList* GetAudioDeviceList()
 {
-    if (!g_pAudioDeviceList)
-        g_pAudioDeviceList = TakeAheadList();
+    if (!g_pAudioDeviceList) {
+        WaitForAheadList();
+        // Messages and COM calls are answered in the wait, and a request
+        // among them may have taken the list over already.
+        if (!g_pAudioDeviceList)
+            g_pAudioDeviceList = TakeAheadList();
+    }
     if (!g_pAudioDeviceList)
         g_pAudioDeviceList = new CAudioDeviceList;
     return g_pAudioDeviceList;

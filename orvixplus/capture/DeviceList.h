@@ -74,6 +74,11 @@ void BeginAudioDeviceList();
 // multithreaded apartment). Returns the previous one; NULL restores it.
 typedef HRESULT (*AudioListComStart)();
 AudioListComStart SetAudioListComStart(AudioListComStart start);
+// For tests: the COM wait the waits for that thread make (CoWaitForMultipleHandles).
+// Returns the previous one; NULL restores it.
+typedef HRESULT(WINAPI* AudioListComWait)(DWORD dwFlags, DWORD dwTimeout, ULONG cHandles,
+                                          LPHANDLE pHandles, LPDWORD lpdwIndex);
+AudioListComWait SetAudioListComWait(AudioListComWait wait);
 
 // Converts UTF-16 to the ANSI code page into buf, cut to fit.
 void WideToAnsi(LPCWSTR src, char* buf, int size);

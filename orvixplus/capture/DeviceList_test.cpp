@@ -278,8 +278,6 @@ TEST_F(GraphTest, TheAudioListBegunAheadIsTheOneTheFirstRequestGets)
     EXPECT_EQ((DWORD)s_comStartThread, ahead->GetMakerThreadId());
     EXPECT_TRUE(sameAsEnumerated(ahead));
     EXPECT_EQ(ahead, GetAudioDeviceList());
-    // The thread's libraries stay loaded while the list is held.
-    EXPECT_TRUE(GetModuleHandleA("quartz.dll") != NULL);
     FreeAudioDeviceList();
 
     // Freed while the thread may still be making it: nothing is left behind,
@@ -328,6 +326,114 @@ TEST_F(GraphTest, TheListMadeAheadWaitsAnsweringTheMainApartment)
     // The exit's wait for a thread still making the list, as after a start
     // that failed before it asked for the names.
     BeginAudioDeviceList();
+    FreeAudioDeviceList();
+}
+
+// A window of this thread whose message asks for the audio list: sent while
+// a request waits for the list made ahead, it is answered inside that wait.
+static HWND s_nestWindow = NULL;
+static HANDLE s_nestBegun = NULL;
+static CAudioDeviceList* s_nested = NULL;
+
+static LRESULT CALLBACK NestedRequestProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_APP) {
+        SetEvent(s_nestBegun);
+        s_nested = GetAudioDeviceList();
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// The list's thread sends that message before it makes the list, and goes on
+// once the nested request has begun.
+static HRESULT ComStartAfterANestedRequest()
+{
+    SendNotifyMessageA(s_nestWindow, WM_APP, 0, 0);
+    WaitForSingleObject(s_nestBegun, ts::Scaled(10000));
+    return CountedComStart();
+}
+
+static void NoCleanup() {}
+
+TEST_F(GraphTest, ARequestAnsweredInsideTheWaitForTheListLeavesTheListToBoth)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = NestedRequestProc;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = "DeviceListNestedRequest";
+    RegisterClassA(&wc);
+    s_nestWindow = CreateWindowA(wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, wc.hInstance, NULL);
+    ASSERT_TRUE(s_nestWindow != NULL);
+    s_nestBegun = CreateEventA(NULL, TRUE, FALSE, NULL);
+    s_nested = NULL;
+    {
+        HangGuard guard("waiting for the audio list with a request nested in the wait", ts::Scaled(30000),
+                        NoCleanup);
+        ComStartSwap nesting(ComStartAfterANestedRequest);
+        BeginAudioDeviceList();
+        CAudioDeviceList* outer = GetAudioDeviceList();
+        EXPECT_EQ((DWORD)WAIT_OBJECT_0, WaitForSingleObject(s_nestBegun, 0)) << "no request ran inside the wait";
+        ASSERT_TRUE(s_nested != NULL);
+        // One list, the one made ahead: not one taken inside and then
+        // replaced by an enumeration of the outer request's own.
+        EXPECT_EQ(s_nested, outer);
+        EXPECT_EQ((DWORD)s_comStartThread, outer->GetMakerThreadId());
+        EXPECT_EQ(outer, GetAudioDeviceList());
+        FreeAudioDeviceList();
+    }
+    DestroyWindow(s_nestWindow);
+    CloseHandle(s_nestBegun);
+}
+
+// Refuses the next COM wait with s_refusal, then waits as COM does.
+static volatile LONG s_refusalsLeft = 0;
+static HRESULT s_refusal = S_OK;
+
+static HRESULT WINAPI ComWaitRefusingOnce(DWORD flags, DWORD timeout, ULONG count, LPHANDLE handles,
+                                          LPDWORD index)
+{
+    if (InterlockedExchange(&s_refusalsLeft, 0) > 0)
+        return s_refusal;
+    return CoWaitForMultipleHandles(flags, timeout, count, handles, index);
+}
+
+class ComWaitSwap {
+public:
+    explicit ComWaitSwap(AudioListComWait wait) : previous_(SetAudioListComWait(wait)) {}
+    ~ComWaitSwap() { SetAudioListComWait(previous_); }
+private:
+    AudioListComWait previous_;
+};
+
+TEST_F(GraphTest, TheWaitForTheListIsAPlainOneOnlyWhereComIsNotStarted)
+{
+    ComWaitSwap refusing(ComWaitRefusingOnce);
+    ComStartSwap counted(CountedComStart);
+
+    // Refused as on a thread outside COM: the plain wait still waits for the
+    // list made ahead.
+    s_refusal = CO_E_NOTINITIALIZED;
+    s_refusalsLeft = 1;
+    BeginAudioDeviceList();
+    CAudioDeviceList* list = GetAudioDeviceList();
+    EXPECT_EQ(0, (int)s_refusalsLeft);
+    EXPECT_EQ((DWORD)s_comStartThread, list->GetMakerThreadId());
+    FreeAudioDeviceList();
+
+    // Refused for any other reason in this apartment: the wait goes on
+    // answering it, and the device the list's thread makes here is listed.
+    MainApartmentDevice device;
+    ASSERT_TRUE(device.ok_);
+    HangGuard guard("waiting for the audio list after a refused COM wait", ts::Scaled(30000),
+                    MainApartmentDevice::Remove);
+    s_refusal = E_FAIL;
+    s_refusalsLeft = 1;
+    BeginAudioDeviceList();
+    list = GetAudioDeviceList();
+    EXPECT_EQ(0, (int)s_refusalsLeft);
+    EXPECT_EQ(1, CountNamed(*list, kTestAudio));
+    EXPECT_EQ(GetCurrentThreadId(), MainApartmentDevice::CreatorThread());
     FreeAudioDeviceList();
 }
 

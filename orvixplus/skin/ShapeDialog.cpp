@@ -316,6 +316,22 @@ CShapeTimer* CShapeDialog::FindTextItem(LPCTSTR lpszName) const
     return FindNamed<CShapeTimer>(m_timers, lpszName);
 }
 
+void CShapeDialog::TakeTextFont()
+{
+    CFont* pFont = m_hWnd ? GetFont() : NULL;
+    m_hTakenFont = pFont ? (HFONT)pFont->GetSafeHandle() : NULL;
+}
+
+HFONT CShapeDialog::GetTextFont() const
+{
+    if (!m_hWnd)
+        return NULL;
+    if (::GetWindowThreadProcessId(m_hWnd, NULL) != ::GetCurrentThreadId())
+        return m_hTakenFont;
+    CFont* pFont = GetFont();
+    return pFont ? (HFONT)pFont->GetSafeHandle() : NULL;
+}
+
 CShapeProgress* CShapeDialog::ProgressById(UINT nId) const
 {
     for (int i = 0; i < GetProgressCount(); ++i)

@@ -43,6 +43,12 @@ public:
     BOOL LoadTimers(const CIniFile& ini);
 
     CShapeTimer* FindTextItem(LPCTSTR lpszName) const;
+    // Keeps the dialog's font, on the dialog's thread, for a worker that is to
+    // measure texts in it (GetTextFont): from its thread the font would be
+    // asked by a message sent to this one and waited for.
+    void TakeTextFont();
+    // The dialog's font: asked on its own thread, else the one kept.
+    HFONT GetTextFont() const;
     BOOL EnableButton(LPCTSTR lpszName, BOOL bEnable);
     BOOL SetButtonTip(LPCTSTR lpszName, LPCTSTR lpszText);
     BOOL EnableProgress(LPCTSTR lpszName, BOOL bEnable);
@@ -92,4 +98,5 @@ protected:
     BOOL m_bLiveMove, m_bInMove;
     CString m_strSkinPath;
     CBitmap m_bmpNormal, m_bmpHovered, m_bmpPressed, m_bmpDisabled, m_bmpMask;
+    HFONT m_hTakenFont = NULL;
 };
