@@ -184,7 +184,8 @@ orvix_version_runs_wine() {
 # the running probe nor binfmt_misc can be read: the same loop of 100 million
 # turns (dec ecx; jnz, at the same alignment) as an i386 and as an x86_64
 # program, the best of three turns each. Natively the two take as long (28 ms
-# each here); emulated the i386 one takes some 27 times as long (qemu-i386 7.2).
+# each here); emulated the i386 one takes 16 to 18 times as long under
+# qemu-i386 10, 27 times under 7.2.
 ORVIX_EMULATED_RATIO=4
 orvix_measured_mode() {
   local dir t32="" t64="" i start turns
