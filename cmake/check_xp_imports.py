@@ -202,10 +202,6 @@ class Image:
             entry += 20
 
 
-def imports(path):
-    return Image(path).imports()
-
-
 XP_VERSION = (5, 1)
 
 

@@ -221,26 +221,25 @@ orvix_32bit_mode() {
   else orvix_measured_mode; fi
 }
 
-# orvix_emulator_version: the version of the emulator that runs i386 programs
-# now, as major.minor: asked of the running image where it can be read, else
-# of the interpreter the first matching entry names (with its links followed:
-# a name such as i386-binfmt-P is itself a mode of the emulator's).
-orvix_emulator_version() {
-  local kind path version entry
+# orvix_emulator: the emulator that runs i386 programs now: its path, then its
+# version as major.minor (a line each, empty where unknown). Both from the
+# running image where it can be read, else from the interpreter the first
+# matching entry names (asked with its links followed: a name such as
+# i386-binfmt-P is itself a mode of the emulator's).
+orvix_emulator() {
+  local kind="" path="" version="" entry
   { read -r kind; read -r path; read -r version; } < <(orvix_32bit_image)
-  if [ "${kind:-}" = emulated ]; then echo "${version:-}"; return; fi
-  entry=$(orvix_emulator_entry) || return 0
-  path=$(sed -n 's/^interpreter //p' "$entry")
-  [ -n "$path" ] && [ -e "$path" ] && orvix_interpreter_version "$(readlink -f "$path")"
+  if [ "$kind" != emulated ]; then
+    path="" version=""
+    if entry=$(orvix_emulator_entry); then
+      path=$(sed -n 's/^interpreter //p' "$entry")
+      [ -n "$path" ] && [ -e "$path" ] && version=$(orvix_interpreter_version "$(readlink -f "$path")")
+    fi
+  fi
+  printf '%s\n%s\n' "$path" "$version"
 }
-# The path of the emulator that runs i386 programs, as the kernel or the
-# entry names it.
-orvix_emulator_path() {
-  local kind path entry
-  { read -r kind; read -r path; } < <(orvix_32bit_image)
-  if [ "${kind:-}" = emulated ]; then echo "$path"; return; fi
-  entry=$(orvix_emulator_entry) && sed -n 's/^interpreter //p' "$entry"
-}
+orvix_emulator_path() { orvix_emulator | sed -n 1p; }
+orvix_emulator_version() { orvix_emulator | sed -n 2p; }
 
 # orvix_emulation_ready: 32-bit programs run natively, or under an emulator
 # that runs Wine.
@@ -261,14 +260,13 @@ orvix_emulation_ready() {
 QEMU_I386=/usr/bin/qemu-i386
 ORVIX_BINFMT_NAME=orvix-qemu-i386
 orvix_setup_emulation() {
-  local mode version entry interp
-  mode=$(orvix_32bit_mode)
-  case $mode in
+  local path version entry interp
+  case $(orvix_32bit_mode) in
     native) return 0 ;;
     emulated)
-      version=$(orvix_emulator_version)
+      { read -r path; read -r version; } < <(orvix_emulator)
       orvix_version_runs_wine "$version" && return 0
-      log "i386 programs run under $(orvix_emulator_path) (version ${version:-unknown}), which cannot run 32-bit Wine: $QEMU_I386 takes over" ;;
+      log "i386 programs run under $path (version ${version:-unknown}), which cannot run 32-bit Wine: $QEMU_I386 takes over" ;;
   esac
   if [ "$(id -u)" != 0 ]; then
     log "cannot register the emulator for i386 programs: that needs root (binfmt_misc)"; return 1
@@ -292,9 +290,9 @@ orvix_setup_emulation() {
     >"$BINFMT/register" || { log "cannot register $QEMU_I386 for i386 programs"; return 1; }
   unset ORVIX_RUNS_32BIT
   orvix_runs_32bit || { log "32-bit programs still do not run under $QEMU_I386"; return 1; }
-  version=$(orvix_emulator_version)
+  { read -r path; read -r version; } < <(orvix_emulator)
   orvix_version_runs_wine "$version" || {
-    log "i386 programs still run under $(orvix_emulator_path) (version ${version:-unknown}), not $QEMU_I386"; return 1; }
+    log "i386 programs still run under $path (version ${version:-unknown}), not $QEMU_I386"; return 1; }
 }
 
 # Whether the emulator installed is one that runs Wine (version 10 or later).
@@ -308,7 +306,7 @@ orvix_qemu_ok() {
 orvix_32bit_how() {
   case $(orvix_32bit_mode) in
     native) echo "native" ;;
-    emulated) echo "emulated by $(orvix_emulator_path) (version $(orvix_emulator_version))" ;;
+    emulated) orvix_emulator | { read -r path; read -r version; echo "emulated by $path (version $version)"; } ;;
     *) echo "not run: this machine cannot run 32-bit code" ;;
   esac
 }

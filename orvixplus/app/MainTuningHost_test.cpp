@@ -28,17 +28,6 @@ LRESULT CALLBACK ProbeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-void Pump(DWORD ms)
-{
-    DWORD start = GetTickCount();
-    MSG msg;
-    while (GetTickCount() - start < ms) {
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-        Sleep(5);
-    }
-}
-
 TEST(MainTuningHostPause, LastsItsTimeAndHandlesNoMessage)
 {
     WNDCLASSA wc = {};
@@ -61,7 +50,7 @@ TEST(MainTuningHostPause, LastsItsTimeAndHandlesNoMessage)
     EXPECT_EQ(0, GetWindowLongPtrA(hwnd, GWLP_USERDATA)) << "a message was handled during the wait";
     EXPECT_GE(spent, 195.0);
     EXPECT_LT(spent, 400.0);
-    Pump(50);
+    ts::PumpFor(50);
     EXPECT_EQ(1, GetWindowLongPtrA(hwnd, GWLP_USERDATA)) << "the posted message was lost";
     KillTimer(hwnd, 1);
     DestroyWindow(hwnd);
@@ -93,7 +82,7 @@ HWND MakePanel()
     RegisterClassA(&wc);
     HWND panel = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0, 64, 64, NULL, NULL,
                                  wc.hInstance, NULL);
-    Pump(100);
+    ts::PumpFor(100);
     return panel;
 }
 
@@ -120,7 +109,7 @@ bool FinishesWhileThePanelIsBusy(void (*fn)(void*), void* arg, DWORD limitMs)
     }
     bool done = WaitForSingleObject(worker, ts::Scaled(limitMs)) == WAIT_OBJECT_0;
     while (MsgWaitForMultipleObjects(1, &worker, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
-        Pump(5);
+        ts::PumpFor(5);
     CloseHandle(worker);
     return done;
 }
