@@ -333,12 +333,14 @@ TEST_F(TimewardenFolder, ForwardsRemoteKeysAndTypedNumbersToOrvixPlus)
     CardPressKey(13);
     EXPECT_TRUE(WaitForStubLine("Orvix Plus", "1133 0 13")) << StubLog();
 
-    // The digits come in a row, each once Timewarden has read the one before:
-    // its polls read them on the thread that counts the number's ticks, so
-    // however late a loaded machine runs that thread, or this one, the three
-    // fall within one number's ticks.
+    // The digits come as a thumb presses them, each 300 ms after Timewarden
+    // read the one before. A digit starts the number's ticks of 100 ms, and
+    // one read before the first tick would start the number afresh; the
+    // pause puts each after that tick and well within the eleven, by the
+    // order of Timewarden's own timers, however late a loaded machine runs
+    // them, or this thread.
     DWORD first = GetTickCount();
-    ASSERT_TRUE(CardPressKeys({1, 2, 3}));
+    ASSERT_TRUE(CardPressKeys({1, 2, 3}, 300));
     EXPECT_TRUE(WaitForStubLine("Orvix Plus", "1133 1 123")) << StubLog();
     // The number goes out once the digits pause, not at the last digit: no
     // sooner than the eleven ticks of 100 ms after the first digit's, and not

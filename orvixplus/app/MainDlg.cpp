@@ -36,7 +36,7 @@ CMainDlg::CMainDlg(CWnd* pParent)
       m_nButtonNumber(0), m_nTypedNumber(0), m_nVolumeStep(5), m_nRecordSeconds(0),
       m_nTvWallSteps(0), m_nTvWallStartChannel(0), m_bPlayerMuted(FALSE),
       m_bStartingUp(FALSE), m_bStartupGraphTried(FALSE), m_bSettingsLoaded(FALSE),
-      m_bChannelsLoaded(FALSE), m_dwTimersBusy(0), m_pTuningHost(NULL)
+      m_bChannelsLoaded(FALSE), m_bLabelTextsPosted(FALSE), m_dwTimersBusy(0), m_pTuningHost(NULL)
 {
     m_hIcon = AfxGetApp() ? AfxGetApp()->LoadIcon(IDI_ORVIXPLUS) : NULL;
 }
@@ -149,7 +149,7 @@ BOOL CMainDlg::FailStartup(LPCSTR pszText)
     PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
     m_bStartingUp = FALSE;
     // Nothing is to act on a start that failed.
-    m_keptRemoteMessages.clear();
+    m_keptRemote.Drop();
     return FALSE;
 }
 
@@ -158,6 +158,7 @@ BOOL CMainDlg::OnInitDialog()
     FwTraceStep("dialog created");
     CShapeDialog::OnInitDialog();
     m_bStartingUp = TRUE;
+    m_keptRemote.Hold();
     m_bStartupGraphTried = FALSE;
     FwSetMessageBoxNotify(&NoteMessageBox);
     SetIcon(m_hIcon, TRUE);
@@ -245,7 +246,7 @@ BOOL CMainDlg::OnInitDialog()
     DestroySplash();
     FwTraceStep("splash gone");
     m_bStartingUp = FALSE;
-    HandleKeptRemoteMessages();
+    m_keptRemote.Release([this](WPARAM wParam, LPARAM lParam) { HandleRemoteMessage(wParam, lParam); });
     return TRUE;
 }
 

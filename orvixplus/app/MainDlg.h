@@ -5,6 +5,7 @@
 // actions.
 #pragma once
 #include "AfxSync.h"
+#include "KeptRemoteMessages.h"
 #include "ShapeDialog.h"
 #include "resource.h"
 #include <vector>
@@ -107,6 +108,9 @@ public:
     BOOL CheckRecordDiskSpace(const CScheduleItem* pEntry, BOOL bStartTimer);
 
 protected:
+    // Tells the dialog's thread that label texts wait for it (SetLabelText);
+    // FALSE when the post failed.
+    virtual BOOL PostLabelTexts();
     virtual BOOL OnInitDialog();
     virtual void OnDestroy();
     virtual void OnPaint();
@@ -134,9 +138,10 @@ private:
     // Keys, remote keys and messages.
     BOOL OnKeyDown(MSG* pMsg);
     // Timewarden's remote message: a key code (wParam 0) or a channel number
-    // (1). During the start it is kept, and handled once the start is done.
+    // (1). During the start, and while what the start kept is handled, it is
+    // kept (m_keptRemote).
     void OnRemoteMessage(WPARAM wParam, LPARAM lParam);
-    void HandleKeptRemoteMessages();
+    void HandleRemoteMessage(WPARAM wParam, LPARAM lParam);
     void OnRemoteKey(int nCode);
     void OnShowChannelRecord(LPARAM lParam);
     void OnScheduleReload();
@@ -189,12 +194,7 @@ private:
     BOOL m_bStartupGraphTried;
     BOOL m_bSettingsLoaded;
     BOOL m_bChannelsLoaded;
-    // Remote messages that came during the start, in their order.
-    struct RemoteMessage {
-        WPARAM wParam;
-        LPARAM lParam;
-    };
-    std::vector<RemoteMessage> m_keptRemoteMessages;
+    CKeptRemoteMessages m_keptRemote;
     // Texts for the skin labels from other threads, the latest for each
     // label, until the dialog's thread sets them.
     struct LabelText {
@@ -202,6 +202,8 @@ private:
     };
     CCriticalSection m_csLabelTexts;
     std::vector<LabelText> m_labelTexts;
+    // A post of WM_APP_LABEL_TEXTS is on its way for them.
+    BOOL m_bLabelTextsPosted;
     // Timers whose work is running: a message box inside it runs the loop,
     // and a tick of the same timer then must not start the work again.
     DWORD m_dwTimersBusy;

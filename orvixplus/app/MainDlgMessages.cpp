@@ -26,8 +26,7 @@ void CMainDlg::OnShowChannelRecord(LPARAM lParam)
     ShowVideoWindow();
     char text[64];
     snprintf(text, sizeof(text), " %d", rec->nNumber);
-    if (CShapeTimer* label = FindTextItem("timer_filesize"))
-        label->SetText(text, "");
+    SetLabelText("timer_filesize", text);
     char name[sizeof(rec->szName) + 1];
     memcpy(name, rec->szName, sizeof(rec->szName));
     name[sizeof(rec->szName)] = 0;
@@ -45,14 +44,12 @@ void CMainDlg::OnScheduleReload()
 
 void CMainDlg::OnRemoteMessage(WPARAM wParam, LPARAM lParam)
 {
-    // Timewarden finds the window by its caption, set early in the start, and
-    // the start's waits answer what it sends: a key handled there would find
-    // the channels and the graph not made yet.
-    if (m_bStartingUp) {
-        RemoteMessage kept = {wParam, lParam};
-        m_keptRemoteMessages.push_back(kept);
-        return;
-    }
+    if (!m_keptRemote.Keep(wParam, lParam))
+        HandleRemoteMessage(wParam, lParam);
+}
+
+void CMainDlg::HandleRemoteMessage(WPARAM wParam, LPARAM lParam)
+{
     if (!g_pChannelStore)
         return;
     if (wParam == 0 && IsRemoteKeyCode(lParam))
@@ -63,29 +60,45 @@ void CMainDlg::OnRemoteMessage(WPARAM wParam, LPARAM lParam)
 
 void CMainDlg::SetLabelText(LPCSTR pszElement, LPCSTR pszText)
 {
-    if (!m_hWnd || ::GetWindowThreadProcessId(m_hWnd, NULL) == ::GetCurrentThreadId()) {
+    BOOL bHere = !m_hWnd || ::GetWindowThreadProcessId(m_hWnd, NULL) == ::GetCurrentThreadId();
+    BOOL bPost = FALSE;
+    {
+        CSingleLock lock(&m_csLabelTexts);
+        std::vector<LabelText>::iterator kept = m_labelTexts.begin();
+        while (kept != m_labelTexts.end() && kept->strElement != pszElement)
+            ++kept;
+        if (bHere) {
+            // A text another thread left for this label is older than this
+            // one: the dialog's turn to set it must not bring it back.
+            if (kept != m_labelTexts.end())
+                m_labelTexts.erase(kept);
+        } else {
+            if (kept != m_labelTexts.end()) {
+                kept->strText = pszText;
+            } else {
+                LabelText t = {pszElement, pszText};
+                m_labelTexts.push_back(t);
+            }
+            // One post stands for all texts left until it is handled.
+            bPost = !m_bLabelTextsPosted;
+            m_bLabelTextsPosted = TRUE;
+        }
+    }
+    if (bHere) {
         if (CShapeTimer* label = FindTextItem(pszElement))
             label->SetText(pszText, "");
         return;
     }
-    BOOL bPost;
-    {
+    // A post that failed stands for nothing: the next text posts again.
+    if (bPost && !PostLabelTexts()) {
         CSingleLock lock(&m_csLabelTexts);
-        // One post stands for all texts left until it is handled.
-        bPost = m_labelTexts.empty();
-        LabelText* pKept = NULL;
-        for (LabelText& t : m_labelTexts)
-            if (t.strElement == pszElement)
-                pKept = &t;
-        if (pKept) {
-            pKept->strText = pszText;
-        } else {
-            LabelText t = {pszElement, pszText};
-            m_labelTexts.push_back(t);
-        }
+        m_bLabelTextsPosted = FALSE;
     }
-    if (bPost)
-        PostMessage(WM_APP_LABEL_TEXTS, 0, 0);
+}
+
+BOOL CMainDlg::PostLabelTexts()
+{
+    return PostMessage(WM_APP_LABEL_TEXTS, 0, 0);
 }
 
 void CMainDlg::OnLabelTexts()
@@ -94,18 +107,11 @@ void CMainDlg::OnLabelTexts()
     {
         CSingleLock lock(&m_csLabelTexts);
         texts.swap(m_labelTexts);
+        m_bLabelTextsPosted = FALSE;
     }
     for (const LabelText& t : texts)
         if (CShapeTimer* label = FindTextItem(t.strElement))
             label->SetText(t.strText, "");
-}
-
-void CMainDlg::HandleKeptRemoteMessages()
-{
-    std::vector<RemoteMessage> kept;
-    kept.swap(m_keptRemoteMessages);
-    for (const RemoteMessage& m : kept)
-        OnRemoteMessage(m.wParam, m.lParam);
 }
 
 void CMainDlg::OnRemoteKey(int nCode)

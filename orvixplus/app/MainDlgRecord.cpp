@@ -323,7 +323,7 @@ void CMainDlg::OnRecordClockTick()
     char text[64];
     snprintf(text, sizeof(text), "Size: %.2fMB",
              (double)g_pCaptureGraph->GetRecordedBytes() / 1048576.0);
-    label->SetText(text, "");
+    SetLabelText("timer_filesize", text);
     // The label's window text too: other programs (and tools that read the
     // screen for the blind) see the size there.
     label->SetWindowText(text);

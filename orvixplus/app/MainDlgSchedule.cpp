@@ -155,8 +155,7 @@ void CMainDlg::StartDueEntry(const CScheduleItem& entry)
     pList->m_bViewingActive = !record;
     pList->m_bRecordingActive = record;
     if (!record) {
-        if (CShapeTimer* label = FindTextItem("timer_filesize"))
-            label->SetText(ScheduledViewingText(entry.m_record.nSource), "");
+        SetLabelText("timer_filesize", ScheduledViewingText(entry.m_record.nSource));
     } else if (!StartRecord(FALSE)) {
         // The end saves the list and tells the others.
         pList->RemoveRunEntry(&entry);

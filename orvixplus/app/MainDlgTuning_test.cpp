@@ -380,3 +380,39 @@ TEST_F(Tuning, WithoutACardANumberStillEndsAndTheProgramCloses)
     EXPECT_EQ(0u, child_.Wait(5000));
     EXPECT_EQ(0, CardCtl_LiveObjects());
 }
+
+// Timewarden's numbers that come while the program starts are tuned once the
+// start is through, in their order; one that comes while those are tuned
+// (their waits answer it) is tuned after them, not in between.
+TEST_F(Tuning, NumbersKeptDuringTheStartAreTunedInOrderAndOneThatComesMeanwhileWaitsItsTurn)
+{
+    std::string trace = dir_ + "steps.log";
+    // Held by the test, the card stops the audio list's thread at its first
+    // call: the start waits for the list, its caption already set.
+    CardLock();
+    bool started = Start({"ORVIX_STEP_TRACE=" + trace});
+    bool waiting = started && ts::PumpUntil([&] { return tv::Traced(trace, "5 skin-control state"); }, 30000);
+    main_ = waiting ? tv::FindMainWindow() : NULL;
+    DWORD_PTR r = 0;
+    bool kept = main_ && SendMessageTimeoutA(main_, WM_USER + 109, 1, 4, SMTO_NORMAL, ts::Scaled(10000), &r) &&
+                SendMessageTimeoutA(main_, WM_USER + 109, 1, 1, SMTO_NORMAL, ts::Scaled(10000), &r);
+    bool inTheWait = !tv::Traced(trace, "6 device names: audio");
+    CardUnlock();
+    ASSERT_TRUE(kept) << "the numbers were not answered during the start";
+    EXPECT_TRUE(inTheWait) << "the numbers came after the wait";
+
+    // Sent as the kept ones begin to be handled: it comes inside the first
+    // one's tune.
+    tv::TunerWatch tuner;
+    ASSERT_TRUE(tuner.PollUntil([&] { return tv::Traced(trace, "splash gone"); }, 30000));
+    SendNotifyMessageA(main_, WM_USER + 109, 1, 5);
+    tuner.PollUntil([&] { return tuner.Count() >= 4; }, 10000);
+    Sync();
+    SKIP_WITHOUT_PREVIEW();
+    tuner.Poll();
+    // The saved channel 3, then 4, 1 and 5.
+    EXPECT_EQ((std::vector<double>{159.25, 49.75, 111.25, 168.25}), tuner.Mhz());
+    EXPECT_TRUE(TunedTo(168.25));
+    Remote(18);
+    EXPECT_EQ(0u, child_.Wait(5000));
+}

@@ -131,11 +131,17 @@ void CMainDlg::LeaveTvWall(int nAction, int nChannel)
     if (!g_pTvWall && (!g_pAppState || !g_pAppState->IsTvWall()))
         return;
     int list = GetInputType();
-    int channel = m_nTvWallStartChannel;
+    int start = m_nTvWallStartChannel;
+    int channel = start;
     if (nAction == TV_WALL_LEAVE_CURRENT && g_pChannelStore && list > 0)
         channel = g_pChannelStore->GetCurrent(list);
     else if (nAction == TV_WALL_LEAVE_CELL)
         channel = nChannel;
+    // The wall's state ends before anything below can answer a message: the
+    // graph's and the tune's waits answer what is sent, and a wall opened
+    // there by the remote's key keeps its own start channel and steps.
+    m_nTvWallSteps = 0;
+    m_nTvWallStartChannel = 0;
 
     KillTimer(TIMER_TV_WALL);
     // The renderer's window is a child of the live cell: it must be back in
@@ -158,14 +164,13 @@ void CMainDlg::LeaveTvWall(int nAction, int nChannel)
         SIZE size = CaptureSizeOf(g_pSettings->m_nVideoSize);
         if (!g_pCaptureGraph->ResizeVideo(size.cx, size.cy))
             g_pCaptureGraph->Run();
-        if (g_pChannelStore && list > 0)
-            g_pChannelStore->SelectChannelInRange(channel < 1 ? m_nTvWallStartChannel : channel,
-                                                  list, TRUE);
+        // A wall opened in the graph's waits has tuned its first cell.
+        if (g_pChannelStore && list > 0 && !g_pTvWall)
+            g_pChannelStore->SelectChannelInRange(channel < 1 ? start : channel, list, TRUE);
     }
-    if (video)
+    // Not over a wall that opened meanwhile.
+    if (video && !g_pTvWall)
         g_pVideoWindow->SetForegroundWindow();
-    m_nTvWallSteps = 0;
-    m_nTvWallStartChannel = 0;
 }
 
 void CMainDlg::DeleteTvWall()

@@ -402,15 +402,6 @@ TEST_F(TvProgram, ButtonsKeysAndMessagesDriveTheWindowsAndTheRemoteClosesIt)
     EXPECT_EQ(0, CardCtl_LiveObjects());
 }
 
-// Whether the start-up trace has a line for the step.
-bool Traced(const std::string& trace, const char* step)
-{
-    for (const std::string& line : ts::ReadLines(trace))
-        if (line.find(step) != std::string::npos)
-            return true;
-    return false;
-}
-
 TEST_F(TvProgram, ARemoteKeyForwardedWhileTheStartWaitsForTheAudioListActsOnceTheStartIsDone)
 {
     MakeFolder();
@@ -420,20 +411,20 @@ TEST_F(TvProgram, ARemoteKeyForwardedWhileTheStartWaitsForTheAudioListActsOnceTh
     // Timewarden finds it by) set.
     CardLock();
     bool started = Start({"ORVIX_STEP_TRACE=" + trace});
-    bool waiting = started && ts::PumpUntil([&] { return Traced(trace, "5 skin-control state"); }, kStartMs);
+    bool waiting = started && ts::PumpUntil([&] { return tv::Traced(trace, "5 skin-control state"); }, kStartMs);
     HWND main = waiting ? tv::FindMainWindow() : NULL;
     DWORD_PTR result = 0;
     // Timewarden's close key: the wait answers it.
     bool answered = main && SendMessageTimeoutA(main, WM_USER + 109, 0, 18, SMTO_NORMAL,
                                                 ts::Scaled(10000), &result);
-    bool inTheWait = !Traced(trace, "6 device names: audio");
+    bool inTheWait = !tv::Traced(trace, "6 device names: audio");
     CardUnlock();
     ASSERT_TRUE(started);
     ASSERT_TRUE(waiting) << "the start never came to the audio list";
     ASSERT_TRUE(answered) << "the key was not answered during the start";
     EXPECT_TRUE(inTheWait) << "the key came after the wait";
     EXPECT_EQ(0u, WaitExit(ts::Scaled(kStartMs))) << "the key was lost";
-    EXPECT_TRUE(Traced(trace, "splash gone")) << "closed before the start was through";
+    EXPECT_TRUE(tv::Traced(trace, "splash gone")) << "closed before the start was through";
 }
 
 TEST_F(TvProgram, WithoutItsSkinItSaysSoAndEndsWritingNothing)

@@ -49,7 +49,7 @@ TEST(MainTuningHostPause, LastsItsTimeAndHandlesNoMessage)
     double spent = (b.QuadPart - a.QuadPart) * 1000.0 / f.QuadPart;
     EXPECT_EQ(0, GetWindowLongPtrA(hwnd, GWLP_USERDATA)) << "a message was handled during the wait";
     EXPECT_GE(spent, 195.0);
-    EXPECT_LT(spent, 400.0);
+    EXPECT_LT(spent, (double)ts::Scaled(400));
     ts::PumpFor(50);
     EXPECT_EQ(1, GetWindowLongPtrA(hwnd, GWLP_USERDATA)) << "the posted message was lost";
     KillTimer(hwnd, 1);
@@ -89,9 +89,11 @@ HWND MakePanel()
 // Runs fn on a worker while this thread, the panel's, is busy: it waits for
 // the worker up to the limit without handling a message. TRUE when the worker
 // was done by then. Either way the worker has ended on return: one stuck in a
-// send to this thread is let through.
+// send to this thread is let through. One that does not end even then works
+// on what the caller holds, so the run ends here, failed, rather than hang.
 bool FinishesWhileThePanelIsBusy(void (*fn)(void*), void* arg, DWORD limitMs)
 {
+    const DWORD kEndMs = 10000;
     struct Work {
         void (*fn)(void*);
         void* arg;
@@ -108,8 +110,18 @@ bool FinishesWhileThePanelIsBusy(void (*fn)(void*), void* arg, DWORD limitMs)
         return false;
     }
     bool done = WaitForSingleObject(worker, ts::Scaled(limitMs)) == WAIT_OBJECT_0;
-    while (MsgWaitForMultipleObjects(1, &worker, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+    // Messages are handled only while the worker has not ended: what it left
+    // for this thread stays there for the caller to see.
+    DWORD since = GetTickCount();
+    while (MsgWaitForMultipleObjects(1, &worker, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0) {
+        if (GetTickCount() - since > ts::Scaled(kEndMs)) {
+            fprintf(stderr, "FAILED: the worker has not ended %lu ms after its limit\n",
+                    (unsigned long)ts::Scaled(kEndMs));
+            fflush(stderr);
+            TerminateProcess(GetCurrentProcess(), 3);
+        }
         ts::PumpFor(5);
+    }
     CloseHandle(worker);
     return done;
 }
@@ -130,7 +142,10 @@ TEST(MainTuningHostPause, PaintsThePanelOnItsThreadAndNeverWaitsForItFromAWorker
     HWND panel = MakePanel();
     ASSERT_TRUE(panel != NULL);
     CMainDlg dlg(NULL);
-    ASSERT_TRUE(dlg.Attach(panel));
+    if (!dlg.Attach(panel)) {
+        DestroyWindow(panel);
+        FAIL() << "the dialog did not take the panel";
+    }
     CMainTuningHost host(&dlg);
 
     // On the panel's own thread the pause paints what is due at once.
@@ -212,6 +227,42 @@ CString FitIn(HWND label, HFONT font, const char* text)
     return fitted;
 }
 
+// A panel stand-in subclassed by a main dialog, with the skin's
+// "timer_filesize" label of the given width. Everything goes again at the end
+// of its scope, whatever the test asserted before.
+template <class Dlg = CMainDlg>
+class LabelledPanel {
+public:
+    explicit LabelledPanel(int width) : dlg(NULL), panel(MakePanel()), label(NULL), subclassed_(false)
+    {
+        subclassed_ = panel && dlg.SubclassWindow(panel);
+        if (!subclassed_)
+            return;
+        std::string ini = ts::FreshTempDir("labelpanel") + "skin.ini";
+        if (FILE* f = fopen(ini.c_str(), "wb")) {
+            fprintf(f, "[TimerInfo]\r\nTimer1=timer_filesize,0,0,%d,20\r\n", width);
+            fclose(f);
+        }
+        if (dlg.LoadTimers(CIniFile(ini.c_str())))
+            label = dlg.FindTextItem("timer_filesize");
+    }
+    ~LabelledPanel()
+    {
+        if (subclassed_)
+            dlg.UnsubclassWindow();
+        if (panel)
+            DestroyWindow(panel);
+    }
+    bool Ok() const { return label != NULL; }
+
+    Dlg dlg;
+    HWND panel;
+    CShapeTimer* label;
+
+private:
+    bool subclassed_;
+};
+
 // The step's counts reach the label only through the panel's own thread: the
 // label's text is what its paints read there, and its font is asked of it.
 TEST(MainTuningHostScan, AStepOnTheWorkerLeavesItsTextsToThePanelsThreadWhileThatIsBusy)
@@ -220,49 +271,112 @@ TEST(MainTuningHostScan, AStepOnTheWorkerLeavesItsTextsToThePanelsThreadWhileTha
     HFONT dialogFont = CreateFontA(48, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Orvix Test Dialog");
     HFONT labelFont = CreateFontA(40, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Orvix Test Label");
     g_panelFont = dialogFont;
-    HWND panel = MakePanel();
-    ASSERT_TRUE(panel != NULL);
-    CMainDlg dlg(NULL);
-    ASSERT_TRUE(dlg.SubclassWindow(panel));
-    std::string ini = ts::FreshTempDir("scanstep") + "skin.ini";
-    FILE* f = fopen(ini.c_str(), "wb");
-    ASSERT_TRUE(f != NULL);
-    fputs("[TimerInfo]\r\nTimer1=timer_filesize,0,0,80,20\r\n", f);
-    fclose(f);
-    ASSERT_TRUE(dlg.LoadTimers(CIniFile(ini.c_str())));
-    CShapeTimer* label = dlg.FindTextItem("timer_filesize");
-    ASSERT_TRUE(label != NULL);
-    label->SendMessage(WM_SETFONT, (WPARAM)labelFont, FALSE);
-    CString counts = FitIn(label->m_hWnd, labelFont, "No.1 CH0");
-    ASSERT_NE(counts, FitIn(label->m_hWnd, NULL, "No.1 CH0")) << "the label's font makes no difference";
-
     CAppSettings settings;
     settings.m_bOsd = TRUE;
     OsdTextGraph graph;
-    g_pSettings = &settings;
-    g_pCaptureGraph = &graph;
-    ScanStepHost host(&dlg);
-    // As the scan's start does, on the panel's thread.
-    dlg.TakeTextFont();
-    OneStepScan scan = {&host};
-    label->SetText("", "");
-    EXPECT_TRUE(FinishesWhileThePanelIsBusy(WalkOneChannel, &scan, 3000))
-        << "a step of the scan waited for the panel's thread";
-    g_pCaptureGraph = NULL;
-    g_pSettings = NULL;
+    {
+        LabelledPanel<> p(80);
+        ASSERT_TRUE(p.Ok());
+        CShapeTimer* label = p.label;
+        label->SendMessage(WM_SETFONT, (WPARAM)labelFont, FALSE);
+        CString counts = FitIn(label->m_hWnd, labelFont, "No.1 CH0");
+        EXPECT_NE(counts, FitIn(label->m_hWnd, NULL, "No.1 CH0")) << "the label's font makes no difference";
 
-    EXPECT_TRUE(label->GetText().IsEmpty()) << "the worker set the label itself";
-    EXPECT_TRUE(ts::PumpUntil([&] { return label->GetText() == counts; }, 2000))
-        << "the step's counts, set by the panel's thread, read \"" << (LPCSTR)label->GetText() << "\"";
-    ASSERT_EQ(std::vector<std::string>{"Channel 1"}, graph.texts);
-    EXPECT_EQ(ChannelTextPlace(settings.m_nVideoSize, TextWidthIn(dialogFont, "Channel 1")).x, graph.xs[0])
-        << "measured in another font than the dialog's";
-    EXPECT_STREQ("Orvix Test Dialog", graph.fonts[0].lfFaceName);
-    dlg.UnsubclassWindow();
-    DestroyWindow(panel);
+        g_pSettings = &settings;
+        g_pCaptureGraph = &graph;
+        ScanStepHost host(&p.dlg);
+        // As the scan's start does, on the panel's thread.
+        p.dlg.TakeTextFont();
+        OneStepScan scan = {&host};
+        label->SetText("", "");
+        EXPECT_TRUE(FinishesWhileThePanelIsBusy(WalkOneChannel, &scan, 3000))
+            << "a step of the scan waited for the panel's thread";
+        g_pCaptureGraph = NULL;
+        g_pSettings = NULL;
+
+        EXPECT_TRUE(label->GetText().IsEmpty()) << "the worker set the label itself";
+        EXPECT_TRUE(ts::PumpUntil([&] { return label->GetText() == counts; }, 2000))
+            << "the step's counts, set by the panel's thread, read \"" << (LPCSTR)label->GetText() << "\"";
+    }
     g_panelFont = NULL;
+    EXPECT_EQ(std::vector<std::string>{"Channel 1"}, graph.texts);
+    if (graph.texts.size() == 1) {
+        EXPECT_EQ(ChannelTextPlace(settings.m_nVideoSize, TextWidthIn(dialogFont, "Channel 1")).x, graph.xs[0])
+            << "measured in another font than the dialog's";
+        EXPECT_STREQ("Orvix Test Dialog", graph.fonts[0].lfFaceName);
+    }
     DeleteObject(dialogFont);
     DeleteObject(labelFont);
+}
+
+struct LabelFromWorker {
+    CMainDlg* dlg;
+    const char* text;
+};
+
+void SetLabelThere(void* p)
+{
+    LabelFromWorker* w = (LabelFromWorker*)p;
+    w->dlg->SetLabelText("timer_filesize", w->text);
+}
+
+// Sets the label's text on a worker while this thread is busy.
+void SetFromWorker(CMainDlg* dlg, const char* text)
+{
+    LabelFromWorker work = {dlg, text};
+    EXPECT_TRUE(FinishesWhileThePanelIsBusy(SetLabelThere, &work, 3000)) << text;
+}
+
+// The scan's counts are left for the panel's thread, and a channel key then
+// shows its number there before that thread comes to them: the number stays.
+TEST(MainDlgLabels, ATextSetOnThePanelsThreadOutranksAnOlderOneLeftByAWorker)
+{
+    LabelledPanel<> p(200);
+    ASSERT_TRUE(p.Ok());
+    SetFromWorker(&p.dlg, "No.9 CH3");
+    p.dlg.SetLabelText("timer_filesize", " 5");
+    EXPECT_STREQ(" 5", p.label->GetText());
+    ts::PumpFor(200);
+    EXPECT_STREQ(" 5", p.label->GetText()) << "an older text came back";
+    // A worker's text that comes after it still shows.
+    SetFromWorker(&p.dlg, "No.10 CH4");
+    EXPECT_TRUE(ts::PumpUntil([&] { return p.label->GetText() == "No.10 CH4"; }, 2000))
+        << (LPCSTR)p.label->GetText();
+}
+
+// A main dialog whose first posts of the label texts fail.
+class FailingPostDlg : public CMainDlg {
+public:
+    explicit FailingPostDlg(CWnd* pParent) : CMainDlg(pParent), failures(1), posts(0) {}
+    int failures, posts;
+
+protected:
+    BOOL PostLabelTexts() override
+    {
+        ++posts;
+        if (failures > 0) {
+            --failures;
+            return FALSE;
+        }
+        return CMainDlg::PostLabelTexts();
+    }
+};
+
+TEST(MainDlgLabels, AWorkersTextAfterAFailedPostStillReachesTheLabel)
+{
+    LabelledPanel<FailingPostDlg> p(200);
+    ASSERT_TRUE(p.Ok());
+    SetFromWorker(&p.dlg, "No.1 CH0");
+    ts::PumpFor(100);
+    EXPECT_EQ(1, p.dlg.posts);
+    SetFromWorker(&p.dlg, "No.2 CH1");
+    EXPECT_TRUE(ts::PumpUntil([&] { return p.label->GetText() == "No.2 CH1"; }, 2000))
+        << "after a failed post the label reads \"" << (LPCSTR)p.label->GetText() << "\"";
+    EXPECT_EQ(2, p.dlg.posts);
+    // Once handled, the next text posts again, once.
+    SetFromWorker(&p.dlg, "No.3 CH2");
+    EXPECT_TRUE(ts::PumpUntil([&] { return p.label->GetText() == "No.3 CH2"; }, 2000));
+    EXPECT_EQ(3, p.dlg.posts);
 }
 
 }  // namespace

@@ -29,40 +29,6 @@ bool TunedTo(double mhz)
     return fabs(CardCtl_TunedFrequency() - mhz) < 0.07;
 }
 
-// The frequencies the tuner was programmed to, each once in the order the
-// card's log first shows it, and when the test first saw it. The log keeps
-// its last lines only: polled every few milliseconds, none is missed.
-class TunerWatch {
-public:
-    void Poll()
-    {
-        for (const std::string& line : CardLogLines()) {
-            size_t at = line.find("(tuner ");
-            if (line.compare(0, 13, "I2CWrite C0: ") != 0 || at == std::string::npos)
-                continue;
-            double mhz = atof(line.c_str() + at + 7);
-            if (std::none_of(mhz_.begin(), mhz_.end(), [&](double m) { return fabs(m - mhz) < 0.01; })) {
-                mhz_.push_back(mhz);
-                seenAt_.push_back(GetTickCount());
-            }
-        }
-    }
-    bool PollUntil(const std::function<bool()>& cond, DWORD ms)
-    {
-        return ts::PumpUntil([&] {
-            Poll();
-            return cond();
-        }, ms);
-    }
-    const std::vector<double>& Mhz() const { return mhz_; }
-    const std::vector<DWORD>& SeenAt() const { return seenAt_; }
-    size_t Count() const { return mhz_.size(); }
-
-private:
-    std::vector<double> mhz_;
-    std::vector<DWORD> seenAt_;
-};
-
 // The channel file as it is on disk: the lists' records by number.
 struct ChannelFile {
     ChannelFileHeader header = {};
@@ -291,6 +257,34 @@ TEST_F(TvWallProgram, CloseRequestsAreIgnoredAndEscapeOrTheButtonsLeave)
     Close();
 }
 
+// The leave's tune answers what is sent to the program meanwhile: the wall
+// key that comes then opens a wall of its own, which leaves to its own start
+// channel, the one the leave had just tuned.
+TEST_F(TvWallProgram, AWallOpenedWhileTheLeaveTunesLeavesToItsOwnStartChannel)
+{
+    WriteFiles(true, 3);
+    divisor_ = 1;  // the real dwell: nothing steps while the test acts
+    ASSERT_TRUE(StartAndWait());
+    Remote(23);
+    HWND wall = FindWall();
+    ASSERT_TRUE(wall != NULL);
+    ASSERT_TRUE(ts::PumpUntil([] { return TunedTo(49.75); }, 3000));
+    PostMessageA(wall, WM_KEYDOWN, VK_ESCAPE, 1);
+    ASSERT_TRUE(ts::PumpUntil([] { return TunedTo(77.25); }, 3000)) << CardCtl_TunedFrequency();
+    // At once, inside the tune's waits.
+    SendNotifyMessageA(main_, WM_USER + 109, 0, 23);
+    ASSERT_TRUE(ts::PumpUntil([&] { return (wall = FindWall()) != NULL; }, 3000));
+    Sync();
+    EXPECT_TRUE(TunedTo(49.75)) << "the new wall's first cell: " << CardCtl_TunedFrequency();
+    PostMessageA(GetDlgItem(wall, 0x3001), BM_CLICK, 0, 0);  // "离开"
+    ASSERT_TRUE(ts::PumpUntil([&] { return FindWall() == NULL; }, 3000));
+    Sync();
+    EXPECT_TRUE(ts::PumpUntil([] { return TunedTo(77.25); }, 3000)) << CardCtl_TunedFrequency();
+    EXPECT_TRUE(IsWindowVisible(main_));
+    EXPECT_TRUE(IsWindowVisible(video_));
+    Close();
+}
+
 TEST_F(TvWallProgram, AListWithoutChannelsOpensNothing)
 {
     WriteFiles(false);
@@ -444,7 +438,7 @@ TEST_F(TvWallProgram, AScanOfTheCableListWritesEveryPlanFrequencyAndStoresTheSta
     ASSERT_TRUE(before.whole);
     ASSERT_TRUE(StartAndWait());
     CardCtl_ClearLog();
-    TunerWatch tuner;
+    tv::TunerWatch tuner;
     Click("SCAN_CHANNELS");
     // The whole plan, then the file the end of the scan saves.
     bool ended = tuner.PollUntil([&] {
@@ -490,7 +484,7 @@ TEST_F(TvWallProgram, StoppingAScanEndsItWithinOneStepAndKeepsTheFindsSoFar)
     ChannelFile before(dir_ + "OrvixPlusChannels.chl");
     ASSERT_TRUE(StartAndWait());
     CardCtl_ClearLog();
-    TunerWatch tuner;
+    tv::TunerWatch tuner;
     Click("SCAN_CHANNELS");
     ASSERT_TRUE(tuner.PollUntil([&] { return tuner.Count() >= 5; }, 10000));
     tuner.PollUntil([] { return false; }, 150);  // inside a settle
@@ -523,7 +517,7 @@ TEST_F(TvWallProgram, StoppingAScanEndsItWithinOneStepAndKeepsTheFindsSoFar)
 
     // TV viewing again: the button starts a new scan from the plan's start.
     CardCtl_ClearLog();
-    TunerWatch again;
+    tv::TunerWatch again;
     Click("SCAN_CHANNELS");
     EXPECT_TRUE(again.PollUntil([&] { return again.Count() >= 2; }, 5000));
     ASSERT_GE(again.Count(), 1u);

@@ -5,10 +5,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <algorithm>
+#include <functional>
+#include <math.h>
+#include <stdlib.h>
 #include <map>
 #include <string>
 #include <vector>
 #include "CardCtl.h"
+#include "CardState.h"
 #include "TvProgramFolder.h"
 
 namespace tv {
@@ -150,6 +154,49 @@ protected:
     std::map<std::string, RECT> labels_;
     ts::ChildProcess child_;
     HWND main_ = NULL, video_ = NULL;
+};
+
+// Whether the start-up trace (ORVIX_STEP_TRACE) has a line for the step.
+inline bool Traced(const std::string& trace, const char* step)
+{
+    for (const std::string& line : ts::ReadLines(trace))
+        if (line.find(step) != std::string::npos)
+            return true;
+    return false;
+}
+
+// The frequencies the tuner was programmed to, each once in the order the
+// card's log first shows it, and when the test first saw it. The log keeps
+// its last lines only: polled every few milliseconds, none is missed.
+class TunerWatch {
+public:
+    void Poll()
+    {
+        for (const std::string& line : CardLogLines()) {
+            size_t at = line.find("(tuner ");
+            if (line.compare(0, 13, "I2CWrite C0: ") != 0 || at == std::string::npos)
+                continue;
+            double mhz = atof(line.c_str() + at + 7);
+            if (std::none_of(mhz_.begin(), mhz_.end(), [&](double m) { return fabs(m - mhz) < 0.01; })) {
+                mhz_.push_back(mhz);
+                seenAt_.push_back(GetTickCount());
+            }
+        }
+    }
+    bool PollUntil(const std::function<bool()>& cond, DWORD ms)
+    {
+        return ts::PumpUntil([&] {
+            Poll();
+            return cond();
+        }, ms);
+    }
+    const std::vector<double>& Mhz() const { return mhz_; }
+    const std::vector<DWORD>& SeenAt() const { return seenAt_; }
+    size_t Count() const { return mhz_.size(); }
+
+private:
+    std::vector<double> mhz_;
+    std::vector<DWORD> seenAt_;
 };
 
 }  // namespace tv

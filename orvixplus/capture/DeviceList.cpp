@@ -215,6 +215,8 @@ void BeginAudioDeviceList()
 // plainly.
 static void WaitAnsweringCom(HANDLE h)
 {
+    // A refusal that repeats would otherwise turn the loop into a spin.
+    const DWORD kRefusedPauseMs = 10;
     for (;;) {
         DWORD index = 0;
         HRESULT hr = g_pfnComWait(0, INFINITE, 1, &h, &index);
@@ -222,9 +224,10 @@ static void WaitAnsweringCom(HANDLE h)
             WaitForSingleObject(h, INFINITE);
             return;
         }
-        // Refused otherwise, the wait answers again: a handle that can no
-        // longer be waited for ends it.
-        if (SUCCEEDED(hr) || WaitForSingleObject(h, 0) != WAIT_TIMEOUT)
+        // Refused otherwise, the wait answers again after a short plain one
+        // (a call into the apartment waits that long at most): a handle that
+        // is signalled, or can no longer be waited for, ends it.
+        if (SUCCEEDED(hr) || WaitForSingleObject(h, kRefusedPauseMs) != WAIT_TIMEOUT)
             return;
     }
 }

@@ -437,6 +437,41 @@ TEST_F(GraphTest, TheWaitForTheListIsAPlainOneOnlyWhereComIsNotStarted)
     FreeAudioDeviceList();
 }
 
+// Refuses every COM wait, counting them.
+static volatile LONG s_refusedWaits = 0;
+
+static HRESULT WINAPI ComWaitAlwaysRefusing(DWORD, DWORD, ULONG, LPHANDLE, LPDWORD)
+{
+    InterlockedIncrement(&s_refusedWaits);
+    return RPC_E_CANTCALLOUT_ININPUTSYNCCALL;
+}
+
+// The list's thread starts COM only after a while.
+static HRESULT LateComStart()
+{
+    Sleep(300);
+    return CountedComStart();
+}
+
+TEST_F(GraphTest, AWaitRefusedAgainAndAgainPausesBetweenItsTries)
+{
+    ComWaitSwap refusing(ComWaitAlwaysRefusing);
+    ComStartSwap late(LateComStart);
+    s_refusedWaits = 0;
+    HangGuard guard("waiting for the audio list through refused COM waits", ts::Scaled(30000), NoCleanup);
+    BeginAudioDeviceList();
+    DWORD start = GetTickCount();
+    CAudioDeviceList* list = GetAudioDeviceList();
+    DWORD spent = GetTickCount() - start;
+    LONG tries = s_refusedWaits;
+    EXPECT_EQ((DWORD)s_comStartThread, list->GetMakerThreadId()) << "the list made ahead was not waited for";
+    // Refused all along, for 300 ms and more: a try every few milliseconds,
+    // not a spin of the processor.
+    EXPECT_GE(tries, 2);
+    EXPECT_LE(tries, (LONG)(spent / 5 + 5)) << "in " << spent << " ms";
+    FreeAudioDeviceList();
+}
+
 TEST_F(GraphTest, DeviceFilterOpensByNameIntoTheGraph)
 {
     CDeviceFilter none(NULL, kCardVideo, "Video Capture");

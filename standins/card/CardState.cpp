@@ -32,6 +32,9 @@ struct CardState {
     int pendingKey;
     int keysToCome[CARD_KEYS_IN_A_ROW];  // of CardPressKeys, after pendingKey
     int keysToComeCount;
+    DWORD keyPauseMs;  // between a read and the next key of the row
+    DWORD nextKeyAt;   // tick count at which the next key of the row is latched
+    BOOL nextKeyWaits;
     BYTE remoteId[2];
     BOOL remoteLearnt;
     int idReadIndex;  // which ID byte the next read at 0xC1 returns
@@ -304,11 +307,12 @@ BOOL CardPressKey(int code)
         return FALSE;
     s->pendingKey = code;
     s->keysToComeCount = 0;
+    s->nextKeyWaits = FALSE;
     LogLockedF(s.operator->(), "PressKey %d", code);
     return TRUE;
 }
 
-BOOL CardPressKeys(const std::vector<int>& codes)
+BOOL CardPressKeys(const std::vector<int>& codes, DWORD pauseMs)
 {
     if (codes.empty() || codes.size() > CARD_KEYS_IN_A_ROW)
         return FALSE;
@@ -322,14 +326,34 @@ BOOL CardPressKeys(const std::vector<int>& codes)
     s->keysToComeCount = (int)codes.size() - 1;
     for (int i = 1; i < (int)codes.size(); i++)
         s->keysToCome[i - 1] = codes[i];
+    s->keyPauseMs = pauseMs;
+    s->nextKeyWaits = FALSE;
     LogLockedF(s.operator->(), "PressKey %d", codes[0]);
     return TRUE;
 }
 
+namespace {
+
+void LatchNextKey(CardState* s)
+{
+    s->pendingKey = s->keysToCome[0];
+    s->keysToComeCount--;
+    memmove(s->keysToCome, s->keysToCome + 1, s->keysToComeCount * sizeof(s->keysToCome[0]));
+    s->nextKeyWaits = FALSE;
+    LogLockedF(s, "PressKey %d", s->pendingKey);
+}
+
+}  // namespace
+
 int CardPendingKey()
 {
     Locked s;
-    return s ? s->pendingKey : 0;
+    if (!s)
+        return 0;
+    if (s->nextKeyWaits && !s->pendingKey && s->keysToComeCount > 0 &&
+        (LONG)(GetTickCount() - s->nextKeyAt) >= 0)
+        LatchNextKey(s.operator->());
+    return s->pendingKey;
 }
 
 void CardConsumeKey(int code)
@@ -339,10 +363,12 @@ void CardConsumeKey(int code)
         return;
     s->pendingKey = 0;
     if (s->keysToComeCount > 0) {
-        s->pendingKey = s->keysToCome[0];
-        s->keysToComeCount--;
-        memmove(s->keysToCome, s->keysToCome + 1, s->keysToComeCount * sizeof(s->keysToCome[0]));
-        LogLockedF(s.operator->(), "PressKey %d", s->pendingKey);
+        if (s->keyPauseMs == 0) {
+            LatchNextKey(s.operator->());
+        } else {
+            s->nextKeyAt = GetTickCount() + s->keyPauseMs;
+            s->nextKeyWaits = TRUE;
+        }
     }
 }
 

@@ -87,11 +87,11 @@ std::vector<CardStation> CardLoadStationsFile(const std::string& path);
 // A key pressed on the remote: the receiver latches its 5-bit code until the
 // GPIO pins have been read in full. 0 clears it.
 BOOL CardPressKey(int code);  // FALSE outside 0..31; drops keys still to come
-// Keys pressed in a row as fast as the receiver takes them: the first is
-// latched now, each next one once the pins of the one before were read in
-// full. At most CARD_KEYS_IN_A_ROW codes, each 1..31; FALSE, and nothing
-// pressed, otherwise.
-BOOL CardPressKeys(const std::vector<int>& codes);
+// Keys pressed in a row: the first is latched now, each next one pauseMs
+// after the pins of the one before were read in full (at once for 0, as fast
+// as the receiver takes them). At most CARD_KEYS_IN_A_ROW codes, each 1..31;
+// FALSE, and nothing pressed, otherwise.
+BOOL CardPressKeys(const std::vector<int>& codes, DWORD pauseMs = 0);
 int CardPendingKey();
 // Called by the GPIO object once all five pins of `code` were read: clears the
 // pending key, or latches the next of keys pressed in a row, unless another

@@ -196,6 +196,19 @@ TEST_F(CardStateTest, KeysInARowAreLatchedEachOnceTheOneBeforeWasRead)
     EXPECT_TRUE(CardPressKey(9));
     CardConsumeKey(9);
     EXPECT_EQ(0, CardPendingKey());
+
+    // At a person's pace: each next key only the pause after the read.
+    EXPECT_TRUE(CardPressKeys({4, 5}, 300));
+    CardConsumeKey(4);
+    DWORD read = GetTickCount();
+    EXPECT_EQ(0, CardPendingKey());
+    while (CardPendingKey() == 0 && GetTickCount() - read < 5000)
+        Sleep(5);
+    EXPECT_GE(GetTickCount() - read, 300u);
+    EXPECT_EQ(5, CardPendingKey());
+    CardConsumeKey(5);
+    Sleep(350);
+    EXPECT_EQ(0, CardPendingKey()) << "a key after the row's last";
 }
 
 // Objects come and go on other threads (a scan's tuner writes, the push
