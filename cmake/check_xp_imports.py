@@ -9,8 +9,11 @@ system; nothing run under Wine shows any of it. This reads each binary's
 header and import table and fails on:
 
 - an operating system or subsystem version above 5.1 in its header;
-- an import from a DLL that is neither one Windows XP SP3 ships nor one
-  beside the binary in its folder (the program folder's own DLLs);
+- an import from a DLL that is neither one Windows XP SP3 ships nor one of
+  the program folder's own beside the binary: a PE image that ships there.
+  A file of that name that is no image, a folder, or a DLL the build leaves
+  beside the binary but the program folder does not hold (a test's) counts
+  for nothing: on XP the binary would not load;
 - an imported name on a list of functions that came with later systems, of
   the kinds toolchains and code like ours reach for: the thread primitives
   of Vista (slim locks, condition variables, one-time initialisation, fiber
@@ -18,11 +21,17 @@ header and import table and fails on:
   calls, the newer registry and DPI calls, and the C runtime's checked
   ("_s") and per-locale ("_l") functions that XP's msvcrt.dll does not have.
 
-    check_xp_imports.py [--require NAME]... FILE_OR_FOLDER...
+    check_xp_imports.py [--require NAME]... [--program-folder LIST]... [FILE_OR_FOLDER]...
+
+--program-folder checks the program folder that LIST lays out (lines
+"source|path in the folder", as the build writes dist.list): every program
+and DLL in it, each against the DLLs the folder holds beside it. A folder
+named is checked as the program folder itself; a file, as one of the folder
+it lies in.
 
 Prints each fault as "binary: ..." and exits 1 if there was one, or if no
 binary was read at all, or if a binary named with --require was not among
-those read; exits 2 when a file is not a readable PE image.
+those read; exits 2 when a binary is not a readable PE image.
 """
 import os
 import re
@@ -205,57 +214,103 @@ class Image:
 XP_VERSION = (5, 1)
 
 
-def faults(path):
+def faults(path, beside):
     """What keeps the binary at path from loading on Windows XP SP3, one text
-    a fault."""
+    a fault; beside names the program folder's DLLs beside it, upper case."""
     image = Image(path)
     found = []
     for what, version in (("operating system", image.os_version),
                           ("subsystem", image.subsystem_version)):
         if version > XP_VERSION:
             found.append("asks for %s version %d.%d (Windows XP is 5.1)" % ((what,) + version))
-    folder = os.path.dirname(os.path.abspath(path))
-    beside = {name.upper() for name in os.listdir(folder)}
     missing = set()
     for dll, name in sorted(set(image.imports())):
         if not xp_ships(dll) and dll.upper() not in beside:
             if dll.upper() not in missing:
                 missing.add(dll.upper())
-                found.append("%s: not a DLL of Windows XP SP3, nor beside the binary" % dll)
+                found.append("%s: not a DLL of Windows XP SP3, nor the program folder's beside the binary" % dll)
         elif newer_than_xp(dll, name):
             found.append("%s!%s" % (dll, name))
     return found
 
 
-def binaries(args):
+def is_image(path):
+    try:
+        Image(path)
+    except (OSError, ValueError, struct.error):
+        return False
+    return True
+
+
+def folder_layout(folder):
+    """A folder as a program folder: path in it -> file."""
+    return {name: os.path.join(folder, name) for name in os.listdir(folder)}
+
+
+def listed_layout(path):
+    """The program folder a list lays out: path in it -> file (relative to
+    the list's folder where not absolute)."""
+    base = os.path.dirname(os.path.abspath(path))
+    layout = {}
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            source, bar, place = line.strip().partition("|")
+            if bar and source and place:
+                layout[os.path.normpath(place)] = os.path.join(base, source)
+    return layout
+
+
+def programs(layout):
+    return sorted(place for place in layout if place.lower().endswith((".exe", ".dll")))
+
+
+def binaries(layout, places):
+    """Yields (name, file, the program folder's DLLs beside it) for each of
+    the places of a layout."""
+    own = {}
+    for place in programs(layout):
+        if place.lower().endswith(".dll") and is_image(layout[place]):
+            own.setdefault(os.path.dirname(place), set()).add(os.path.basename(place).upper())
+    for place in places:
+        yield os.path.basename(place), layout[place], own.get(os.path.dirname(place), set())
+
+
+def targets(args, lists):
+    for path in lists:
+        layout = listed_layout(path)
+        yield from binaries(layout, programs(layout))
     for arg in args:
         if os.path.isdir(arg):
-            for name in sorted(os.listdir(arg)):
-                if name.lower().endswith((".exe", ".dll")):
-                    yield os.path.join(arg, name)
+            layout = folder_layout(arg)
+            yield from binaries(layout, [place for place in programs(layout) if os.path.isfile(layout[place])])
         else:
-            yield arg
+            folder, name = os.path.split(os.path.abspath(arg))
+            yield from binaries(folder_layout(folder), [name])
 
 
 def main(args):
-    required = []
-    while len(args) >= 2 and args[0] == "--require":
-        required.append(args[1])
+    required, lists = [], []
+    while len(args) >= 2 and args[0] in ("--require", "--program-folder"):
+        (required if args[0] == "--require" else lists).append(args[1])
         args = args[2:]
-    if not args:
+    if not args and not lists:
         print(__doc__.strip(), file=sys.stderr)
         return 2
     found, read = 0, []
-    for path in binaries(args):
-        try:
-            bad = faults(path)
-        except (OSError, ValueError, struct.error) as e:
-            print("%s: %s" % (path, e), file=sys.stderr)
-            return 2
-        read.append(os.path.basename(path).upper())
-        for fault in bad:
-            print("%s: %s" % (os.path.basename(path), fault))
-            found += 1
+    try:
+        for name, path, beside in targets(args, lists):
+            try:
+                bad = faults(path, beside)
+            except (OSError, ValueError, struct.error) as e:
+                print("%s: %s" % (path, e), file=sys.stderr)
+                return 2
+            read.append(name.upper())
+            for fault in bad:
+                print("%s: %s" % (name, fault))
+                found += 1
+    except OSError as e:
+        print(e, file=sys.stderr)
+        return 2
     unread = [name for name in required if name.upper() not in read]
     print("%d binaries checked, %d faults for Windows XP SP3" % (len(read), found))
     if not read:

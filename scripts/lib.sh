@@ -61,7 +61,8 @@ orvix_write_probe() {
 orvix_runs_32bit() {
   if [ -z "${ORVIX_RUNS_32BIT:-}" ]; then
     local probe rc
-    probe=$(mktemp "${TMPDIR:-/tmp}/orvix-elf32.XXXXXX") || return 1
+    probe=$(mktemp "${TMPDIR:-/tmp}/orvix-elf32.XXXXXX") || {
+      log "cannot make a temporary file: whether 32-bit programs run is untried"; return 1; }
     orvix_write_probe "$probe"
     # An emulator that hangs on it runs no 32-bit code either.
     timeout 60 "$probe" </dev/null 2>/dev/null; rc=$?
@@ -135,7 +136,7 @@ orvix_emulator_entry() { orvix_emulator_entries | head -n 1 | grep .; }
 # file this machine does not show), then its version, asked of that very file.
 # Prints nothing when it cannot be read.
 orvix_32bit_image() {
-  local dir pid fd self image="" n
+  local dir pid fd self image="" n out=""
   dir=$(mktemp -d "${TMPDIR:-/tmp}/orvix-image.XXXXXX") || return 0
   if orvix_write_probe "$dir/probe" && mkfifo "$dir/in"; then
     self=$(readlink "/proc/$$/exe")
@@ -151,9 +152,9 @@ orvix_32bit_image() {
     [ "$image" = "$self" ] && image=""
     if [ -n "$image" ]; then
       if [ "$image" = "$(readlink -f "$dir/probe")" ]; then
-        echo native
+        out=native
       else
-        printf 'emulated\n%s\n%s\n' "$image" "$(orvix_interpreter_version "/proc/$pid/exe")"
+        out=$(printf 'emulated\n%s\n%s' "$image" "$(orvix_interpreter_version "/proc/$pid/exe")")
       fi
     fi
     # Its input ends: the probe's read returns and it exits, or is ended.
@@ -163,6 +164,9 @@ orvix_32bit_image() {
     wait "$pid" 2>/dev/null
   fi
   rm -rf "$dir"
+  # Said only now: a reader that stops early (head -n 1) ends this with
+  # SIGPIPE at its first write, which must not come before the clean-up.
+  [ -z "$out" ] || printf '%s\n' "$out"
   return 0
 }
 
@@ -185,10 +189,12 @@ orvix_version_runs_wine() {
 # turns (dec ecx; jnz, at the same alignment) as an i386 and as an x86_64
 # program, the best of three turns each. Natively the two take as long (28 ms
 # each here); emulated the i386 one takes 16 to 18 times as long under
-# qemu-i386 10, 27 times under 7.2.
+# qemu-i386 10, 27 times under 7.2. Each turn is given ORVIX_MEASURE_LIMIT
+# seconds: an emulator that hangs on the loop runs it no faster than that.
 ORVIX_EMULATED_RATIO=4
+ORVIX_MEASURE_LIMIT=20
 orvix_measured_mode() {
-  local dir t32="" t64="" i start turns
+  local dir t32="" t64="" i turns
   dir=$(mktemp -d "${TMPDIR:-/tmp}/orvix-loop.XXXXXX") || return 1
   turns=$(orvix_le32 100000000)
   # mov ecx,turns; seven nops (the loop at 0x08048060); L: dec ecx; jnz L;
@@ -198,84 +204,144 @@ orvix_measured_mode() {
   # mov edi,42; mov eax,60; syscall
   orvix_elf64 "$dir/loop64" "\xb9$turns\x90\x90\x90\xff\xc9\x75\xfc\xbf\x2a\x00\x00\x00\xb8\x3c\x00\x00\x00\x0f\x05"
   for i in 1 2 3; do
-    start=$EPOCHREALTIME; "$dir/loop32" </dev/null >/dev/null 2>&1
-    t32="$t32 $(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { print b - a }')"
-    start=$EPOCHREALTIME; "$dir/loop64" </dev/null >/dev/null 2>&1
-    t64="$t64 $(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { print b - a }')"
+    t32="$t32 $(orvix_seconds "$ORVIX_MEASURE_LIMIT" "$dir/loop32")"
+    t64="$t64 $(orvix_seconds "$ORVIX_MEASURE_LIMIT" "$dir/loop64")"
   done
   rm -rf "$dir"
   awk -v a="$(orvix_least $t32)" -v b="$(orvix_least $t64)" -v r="$ORVIX_EMULATED_RATIO" \
     'BEGIN { print (b > 0 && a / b >= r) ? "emulated" : "native" }'
 }
-
-# orvix_32bit_mode: native, emulated or none. What the kernel runs for the
-# probe decides; where that cannot be read, the binfmt_misc entries; where
-# those cannot be read either, a measurement.
-orvix_32bit_mode() {
-  orvix_runs_32bit || { echo none; return; }
-  local kind
-  kind=$(orvix_32bit_image | head -n 1)
-  case $kind in native|emulated) echo "$kind"; return ;; esac
-  if orvix_emulator_entry >/dev/null; then echo emulated
-  elif orvix_binfmt_readable; then echo native
-  else orvix_measured_mode; fi
+# orvix_seconds <limit> <program>: how long the program takes, in seconds; one
+# still running at the limit is ended there and counts as taking the limit.
+orvix_seconds() {
+  local start=$EPOCHREALTIME
+  timeout -k 1 "$1" "$2" </dev/null >/dev/null 2>&1
+  awk -v a="$start" -v b="$EPOCHREALTIME" -v limit="$1" 'BEGIN { t = b - a; print (t > limit) ? limit : t }'
 }
 
-# orvix_emulator: the emulator that runs i386 programs now: its path, then its
-# version as major.minor (a line each, empty where unknown). Both from the
-# running image where it can be read, else from the interpreter the first
-# matching entry names (asked with its links followed: a name such as
-# i386-binfmt-P is itself a mode of the emulator's).
-orvix_emulator() {
-  local kind="" path="" version="" entry
-  { read -r kind; read -r path; read -r version; } < <(orvix_32bit_image)
-  if [ "$kind" != emulated ]; then
-    path="" version=""
-    if entry=$(orvix_emulator_entry); then
-      path=$(sed -n 's/^interpreter //p' "$entry")
-      [ -n "$path" ] && [ -e "$path" ] && version=$(orvix_interpreter_version "$(readlink -f "$path")")
-    fi
+# orvix_probe_32bit: what runs 32-bit programs here, asked once and kept for
+# the run: ORVIX_32BIT_MODE (native, emulated or none), ORVIX_EMULATOR and
+# ORVIX_EMULATOR_VERSION (major.minor; either empty where unknown), and
+# ORVIX_32BIT_SEEN, what told it (image, entries or measured). What the kernel
+# runs for the probe decides; where that cannot be read, the binfmt_misc
+# entries, by the interpreter of the first that takes i386 programs (asked with
+# its links followed: a name such as i386-binfmt-P is itself a mode of the
+# emulator's); where those cannot be read either, a measurement. The functions
+# below read the answer. Called before the subshells a script runs ($(...)),
+# or each of them asks again, and a measurement may answer otherwise;
+# orvix_forget_32bit drops it once a registration has changed it.
+orvix_probe_32bit() {
+  [ -n "${ORVIX_32BIT_MODE:-}" ] && return 0
+  local kind="" path="" version="" seen="" entry
+  if orvix_runs_32bit; then
+    { read -r kind; read -r path; read -r version; } < <(orvix_32bit_image)
+    case $kind in
+      native|emulated) seen=image ;;
+      *)
+        path="" version="" seen=entries
+        if entry=$(orvix_emulator_entry); then
+          kind=emulated
+          path=$(sed -n 's/^interpreter //p' "$entry")
+          [ -n "$path" ] && [ -e "$path" ] && version=$(orvix_interpreter_version "$(readlink -f "$path")")
+        elif orvix_binfmt_readable; then kind=native
+        else
+          # Unmeasured, it counts as emulated: the time limits are then
+          # measured and scaled, which costs a native machine nothing.
+          seen=measured
+          kind=$(orvix_measured_mode) || kind=emulated
+        fi ;;
+    esac
+    [ "$kind" = emulated ] || path="" version=""
+  else
+    kind=none
   fi
-  printf '%s\n%s\n' "$path" "$version"
+  ORVIX_32BIT_MODE=$kind ORVIX_EMULATOR=$path ORVIX_EMULATOR_VERSION=$version ORVIX_32BIT_SEEN=$seen
 }
-orvix_emulator_path() { orvix_emulator | sed -n 1p; }
-orvix_emulator_version() { orvix_emulator | sed -n 2p; }
+orvix_forget_32bit() {
+  unset ORVIX_RUNS_32BIT ORVIX_32BIT_MODE ORVIX_EMULATOR ORVIX_EMULATOR_VERSION ORVIX_32BIT_SEEN
+}
+
+# orvix_32bit_mode: native, emulated or none.
+orvix_32bit_mode() { orvix_probe_32bit; echo "$ORVIX_32BIT_MODE"; }
+# orvix_emulator: the emulator that runs i386 programs now: its path, then its
+# version (a line each, empty where unknown).
+orvix_emulator() { orvix_probe_32bit; printf '%s\n%s\n' "$ORVIX_EMULATOR" "$ORVIX_EMULATOR_VERSION"; }
+orvix_emulator_path() { orvix_probe_32bit; echo "$ORVIX_EMULATOR"; }
+orvix_emulator_version() { orvix_probe_32bit; echo "$ORVIX_EMULATOR_VERSION"; }
+# The emulator as the log and the summary name it.
+orvix_emulator_said() {
+  orvix_probe_32bit
+  echo "${ORVIX_EMULATOR:-an emulator this machine does not show} (version ${ORVIX_EMULATOR_VERSION:-unknown})"
+}
 
 # orvix_emulation_ready: 32-bit programs run natively, or under an emulator
-# that runs Wine.
+# that runs Wine. Where only a measurement shows the emulator, its version is
+# unknown, and it counts as one that does: nothing there is known to be too
+# old, a replacement registered there could not be read back to see that it
+# took, and installing and registering one would take over from an emulator
+# that may well run Wine. Where it does not, the i686 suite's tests fail.
 orvix_emulation_ready() {
-  case $(orvix_32bit_mode) in
+  orvix_probe_32bit
+  case $ORVIX_32BIT_MODE in
     native) return 0 ;;
-    emulated) orvix_version_runs_wine "$(orvix_emulator_version)" ;;
+    emulated) [ "${ORVIX_32BIT_SEEN:-}" = measured ] || orvix_version_runs_wine "$ORVIX_EMULATOR_VERSION" ;;
     *) return 1 ;;
   esac
 }
+
+# orvix_32bit_state: why the i686 suite needs an emulator set up, as the log
+# and the summary say it.
+orvix_32bit_state() {
+  orvix_probe_32bit
+  case $ORVIX_32BIT_MODE in
+    native) echo "32-bit programs run natively" ;;
+    emulated)
+      if [ -n "$ORVIX_EMULATOR_VERSION" ]; then
+        echo "i386 programs run under $(orvix_emulator_said), which cannot run 32-bit Wine"
+      else
+        echo "i386 programs run under $(orvix_emulator_said), which is not known to run 32-bit Wine"
+      fi ;;
+    *) echo "this machine runs 32-bit code neither natively nor emulated" ;;
+  esac
+}
+
+# What stands in the way of the i686 suite: ORVIX_I686_NOT_RUN, empty while
+# nothing does. orvix_cannot_emulate <why> sets it, from what runs 32-bit
+# programs now and why that cannot be changed, and logs it.
+ORVIX_I686_NOT_RUN=""
+orvix_cannot_emulate() {
+  ORVIX_I686_NOT_RUN="$(orvix_32bit_state); $1"
+  log "the i686 suite cannot run on this machine: $ORVIX_I686_NOT_RUN"
+  return 1
+}
+
+# Whether this shell may register emulators and install packages.
+orvix_is_root() { [ "$(id -u)" = 0 ]; }
+
+# orvix_binfmt_writable: whether entries can be registered: binfmt_misc's
+# register file, mounting binfmt_misc first where it is not.
+orvix_binfmt_writable() {
+  [ -w "$BINFMT/register" ] || orvix_mount_binfmt
+  [ -w "$BINFMT/register" ]
+}
+orvix_mount_binfmt() { mount -t binfmt_misc binfmt_misc "$BINFMT" 2>/dev/null; }
 
 # orvix_setup_emulation: where 32-bit code does not run, or runs under an
 # emulator too old for Wine, qemu-user 10's qemu-i386 (static, installed from
 # bookworm-backports by orvix_install_deps) is registered for i386 programs
 # with the usual magic and mask; F opens it once, now, so the handler works in
 # every mount namespace. Any other enabled entry for i386 programs is switched
-# off first: the kernel would hand programs to whichever matches first.
+# off first: the kernel would hand programs to whichever matches first. Fails,
+# saying why (orvix_cannot_emulate), where it cannot be done or did not take.
 QEMU_I386=/usr/bin/qemu-i386
 ORVIX_BINFMT_NAME=orvix-qemu-i386
 orvix_setup_emulation() {
-  local path version entry interp
-  case $(orvix_32bit_mode) in
-    native) return 0 ;;
-    emulated)
-      { read -r path; read -r version; } < <(orvix_emulator)
-      orvix_version_runs_wine "$version" && return 0
-      log "i386 programs run under $path (version ${version:-unknown}), which cannot run 32-bit Wine: $QEMU_I386 takes over" ;;
-  esac
-  if [ "$(id -u)" != 0 ]; then
-    log "cannot register the emulator for i386 programs: that needs root (binfmt_misc)"; return 1
-  fi
-  orvix_qemu_ok || { log "cannot register the emulator for i386 programs: qemu-user 10 is not installed"; return 1; }
-  if [ ! -w "$BINFMT/register" ]; then
-    mount -t binfmt_misc binfmt_misc "$BINFMT" 2>/dev/null || {
-      log "cannot mount binfmt_misc: the emulator cannot be registered for i386 programs"; return 1; }
-  fi
+  local entry interp
+  orvix_emulation_ready && return 0
+  [ "$ORVIX_32BIT_MODE" = emulated ] && log "$(orvix_32bit_state): $QEMU_I386 takes over"
+  orvix_is_root || { orvix_cannot_emulate "registering an emulator for them needs root (binfmt_misc)"; return; }
+  orvix_qemu_ok || { orvix_cannot_emulate "qemu-user 10 is not installed"; return; }
+  orvix_binfmt_writable || { orvix_cannot_emulate "binfmt_misc cannot be mounted, so no emulator can be registered"; return; }
   for entry in $(orvix_emulator_entries); do
     interp=$(sed -n 's/^interpreter //p' "$entry")
     if echo 0 >"$entry"; then
@@ -287,12 +353,9 @@ orvix_setup_emulation() {
   # Registered afresh, so that F holds the emulator installed now.
   [ -f "$BINFMT/$ORVIX_BINFMT_NAME" ] && echo -1 >"$BINFMT/$ORVIX_BINFMT_NAME"
   printf '%s' ":$ORVIX_BINFMT_NAME:M::\\x7fELF\\x01\\x01\\x01\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x02\\x00\\x03\\x00:\\xff\\xff\\xff\\xff\\xff\\xfe\\xfe\\x00\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xfe\\xff\\xff\\xff:$QEMU_I386:OCF" \
-    >"$BINFMT/register" || { log "cannot register $QEMU_I386 for i386 programs"; return 1; }
-  unset ORVIX_RUNS_32BIT
-  orvix_runs_32bit || { log "32-bit programs still do not run under $QEMU_I386"; return 1; }
-  { read -r path; read -r version; } < <(orvix_emulator)
-  orvix_version_runs_wine "$version" || {
-    log "i386 programs still run under $path (version ${version:-unknown}), not $QEMU_I386"; return 1; }
+    >"$BINFMT/register" || { orvix_cannot_emulate "$QEMU_I386 cannot be registered for them"; return; }
+  orvix_forget_32bit
+  orvix_emulation_ready || { orvix_cannot_emulate "the take-over by $QEMU_I386 did not take"; return; }
 }
 
 # Whether the emulator installed is one that runs Wine (version 10 or later).
@@ -306,18 +369,21 @@ orvix_qemu_ok() {
 orvix_32bit_how() {
   case $(orvix_32bit_mode) in
     native) echo "native" ;;
-    emulated) orvix_emulator | { read -r path; read -r version; echo "emulated by $path (version $version)"; } ;;
+    emulated) echo "emulated by $(orvix_emulator_said)" ;;
     *) echo "not run: this machine cannot run 32-bit code" ;;
   esac
 }
 
 # The architectures whose suites run here: both where 32-bit code runs
-# (natively or emulated), x86_64 alone elsewhere. ORVIX_ARCH=i686|x86_64
+# (natively or emulated), x86_64 alone elsewhere or where the set-up found
+# that the i686 suite cannot run (ORVIX_I686_NOT_RUN). ORVIX_ARCH=i686|x86_64
 # chooses one.
 orvix_run_archs() {
-  if [ -n "${ORVIX_ARCH:-}" ]; then echo "$ORVIX_ARCH"
-  elif orvix_runs_32bit; then echo "i686 x86_64"
-  else echo x86_64; fi
+  local archs=x86_64
+  if [ -n "${ORVIX_ARCH:-}" ]; then archs=$ORVIX_ARCH
+  elif orvix_runs_32bit; then archs="i686 x86_64"; fi
+  [ -z "$ORVIX_I686_NOT_RUN" ] || archs=${archs/i686/}
+  echo $archs
 }
 # The one architecture the product runs as for a user: the deliverable where
 # 32-bit code runs natively, the x86_64 build elsewhere (emulated, the
@@ -439,44 +505,90 @@ orvix_has_backports() {
   orvix_apt_entries | awk -F'|' '$1 == "deb" && $3 == "bookworm-backports" { found = 1 } END { exit !found }'
 }
 
+# apt's own state: the release files it fetched for each source, in lists/.
+ORVIX_APT_STATE=${ORVIX_APT_STATE:-/var/lib/apt}
+
+# orvix_debian_entry <uri> <suite> <signed-by>: whether apt knows that source
+# as Debian's own archive: it is checked against Debian's archive keyring, or
+# the release file apt fetched for it says so (Origin: Debian). That file is
+# named as apt names it: the address without its scheme and user, the
+# characters apt quotes as %xx, then every / as _.
+ORVIX_DEBIAN_KEYRING=/usr/share/keyrings/debian-archive-keyring.gpg
+orvix_debian_entry() {
+  [ "$3" = "$ORVIX_DEBIAN_KEYRING" ] && return 0
+  local name=$1 quoted="" c i release
+  case $name in *://*) name=${name#*://} ;; *:*) name=${name#*:} ;; esac
+  case ${name%%/*} in *@*) name=${name#*@} ;; esac
+  name="${name%/}/dists/$2/"
+  for ((i = 0; i < ${#name}; i++)); do
+    c=${name:i:1}
+    case $c in [][\\\|{}\<\>\"^~_=!@#\$%\&*\ ]) printf -v c '%%%02x' "'$c" ;; esac
+    quoted+=$c
+  done
+  for release in InRelease Release; do
+    grep -qsx 'Origin: Debian' "$ORVIX_APT_STATE/lists/${quoted//\//_}$release" && return 0
+  done
+  return 1
+}
+
 # orvix_backports_sources: the sources entry for bookworm-backports, from the
-# machine's own entry for bookworm's main archive: the same address (a mirror
-# stays that mirror) and the same keyring. Fails where there is none.
+# machine's own entry for Debian bookworm's main archive: the same address (a
+# mirror stays that mirror) and the same keyring. Other archives may serve a
+# suite of that name (a vendor's own packages); only Debian's entry counts,
+# whichever file holds it. Fails where there is none.
 orvix_backports_sources() {
-  orvix_apt_entries | awk -F'|' '
-    $1 == "deb" && $3 == "bookworm" && (" " $4 " ") ~ / main / {
-      printf "Types: deb\nURIs: %s\nSuites: bookworm-backports\nComponents: main\n", $2
-      if ($5 != "") { gsub(/\001/, "\n", $5); printf "Signed-By: %s\n", $5 }
-      found = 1; exit
-    }
-    END { exit !found }'
+  local type uri suite comps signed
+  while IFS='|' read -r type uri suite comps signed; do
+    [ "$type" = deb ] && [ "$suite" = bookworm ] && [[ " $comps " == *" main "* ]] || continue
+    orvix_debian_entry "$uri" "$suite" "$signed" || continue
+    printf 'Types: deb\nURIs: %s\nSuites: bookworm-backports\nComponents: main\n' "$uri"
+    [ -z "$signed" ] || printf 'Signed-By: %s\n' "${signed//$'\001'/$'\n'}"
+    return 0
+  done < <(orvix_apt_entries)
+  return 1
 }
 
 # orvix_install_deps [i686]: the packages every build needs; with i686, also
 # what runs the 32-bit suite: Wine's 32-bit half and its GStreamer plugins,
 # and where 32-bit code does not run natively, nor under an emulator that runs
 # Wine, the emulator (from bookworm-backports, whose sources entry is added
-# when missing) registered for i386 programs.
+# when missing) registered for i386 programs. What the i686 suite needs is
+# left out where the emulator cannot be set up (no root, no binfmt_misc, no
+# Debian entry to take backports from): that is logged and kept in
+# ORVIX_I686_NOT_RUN, and the rest is installed, so that the x86_64 suite runs.
 ORVIX_BACKPORTS_LIST=$ORVIX_APT_DIR/sources.list.d/orvix-bookworm-backports.sources
 orvix_install_deps() {
-  local missing="" want=$PACKAGES p backports=""
+  local missing="" want=$PACKAGES p backports="" entry=""
   if [ "${1:-}" = i686 ]; then
-    want="$want $PACKAGES_32"
-    orvix_emulation_ready || orvix_qemu_ok || backports=qemu-user
+    ORVIX_I686_NOT_RUN=""
+    if ! orvix_emulation_ready; then
+      orvix_qemu_ok || backports=qemu-user
+      if ! orvix_is_root; then
+        orvix_cannot_emulate "the emulator needs root to ${backports:+install and }register"
+      elif ! orvix_binfmt_writable; then
+        orvix_cannot_emulate "binfmt_misc cannot be mounted, so no emulator can be registered"
+      elif [ -n "$backports" ] && ! orvix_has_backports; then
+        # An unsigned entry is known as Debian's by the release file apt
+        # fetched for it: where the lists were never fetched, or were
+        # cleaned, they are fetched first.
+        entry=$(orvix_backports_sources) || { LC_ALL=C apt-get update -q >/dev/null 2>&1; entry=$(orvix_backports_sources); } \
+          || orvix_cannot_emulate "no sources entry of Debian bookworm's main archive to take bookworm-backports' address from"
+      fi
+      [ -z "$ORVIX_I686_NOT_RUN" ] || backports=""
+    fi
+    [ -n "$ORVIX_I686_NOT_RUN" ] || want="$want $PACKAGES_32"
   fi
   for p in $want; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
   done
   if [ -n "$missing$backports" ]; then
+    orvix_is_root || { log "cannot install$missing: that needs root"; return 1; }
     log "installing:$missing${backports:+ $backports (bookworm-backports)}"
     export DEBIAN_FRONTEND=noninteractive
     case "$missing" in *:i386*)
       dpkg --print-foreign-architectures | grep -q i386 || dpkg --add-architecture i386 ;;
     esac
-    if [ -n "$backports" ] && ! orvix_has_backports; then
-      local entry
-      entry=$(orvix_backports_sources) || {
-        log "no sources entry for Debian bookworm's main archive to take bookworm-backports' address from"; return 1; }
+    if [ -n "$entry" ]; then
       printf '%s\n' "$entry" >"$ORVIX_BACKPORTS_LIST" || { log "cannot write $ORVIX_BACKPORTS_LIST"; return 1; }
       log "added bookworm-backports from $(sed -n 's/^URIs: //p' <<<"$entry") ($ORVIX_BACKPORTS_LIST)"
     fi
@@ -489,8 +601,8 @@ orvix_install_deps() {
   fi
   # Without the emulator the x86_64 suite still runs; scripts/test then
   # reports the i686 suite as not run, and fails.
-  if [ "${1:-}" = i686 ]; then
-    orvix_setup_emulation || log "the i686 suite cannot run on this machine"
+  if [ "${1:-}" = i686 ] && [ -z "$ORVIX_I686_NOT_RUN" ]; then
+    orvix_setup_emulation
   fi
   return 0
 }
@@ -526,7 +638,7 @@ orvix_services_start() {
     # Xvfb picks a free display number itself: two suites starting at once
     # never share one.
     local numfile
-    numfile=$(mktemp)
+    numfile=$(mktemp) || { log "cannot make a temporary file: no display started"; return 1; }
     Xvfb -displayfd 4 -screen 0 1280x1024x24 -nolisten tcp 4>"$numfile" >/dev/null 2>&1 &
     ORVIX_PIDS="$ORVIX_PIDS $!"
     for _ in $(seq 100); do [ -s "$numfile" ] && break; sleep 0.1; done
@@ -681,6 +793,7 @@ orvix_time_scale() {
 # scripts/bench runs them it has done all of it once (ORVIX_BENCH_READY=1 in
 # the environment) and each only changes to the bin folder.
 orvix_bench_setup() {
+  orvix_probe_32bit
   orvix_arch "$(orvix_main_arch)" || return 1
   if [ "${ORVIX_BENCH_READY:-}" != 1 ]; then
     log "measuring the $ARCH build"
