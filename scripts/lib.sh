@@ -272,9 +272,8 @@ orvix_forget_32bit() {
 
 # orvix_32bit_mode: native, emulated or none.
 orvix_32bit_mode() { orvix_probe_32bit; echo "$ORVIX_32BIT_MODE"; }
-# orvix_emulator: the emulator that runs i386 programs now: its path, then its
-# version (a line each, empty where unknown).
-orvix_emulator() { orvix_probe_32bit; printf '%s\n%s\n' "$ORVIX_EMULATOR" "$ORVIX_EMULATOR_VERSION"; }
+# The emulator that runs i386 programs now, and its version (empty where
+# unknown).
 orvix_emulator_path() { orvix_probe_32bit; echo "$ORVIX_EMULATOR"; }
 orvix_emulator_version() { orvix_probe_32bit; echo "$ORVIX_EMULATOR_VERSION"; }
 # The emulator as the log and the summary name it.

@@ -33,8 +33,9 @@ struct CardState {
     int keysToCome[CARD_KEYS_IN_A_ROW];  // of CardPressKeys, after pendingKey
     int keysToComeCount;
     DWORD keyPauseMs;  // between a read and the next key of the row
-    DWORD nextKeyAt;   // tick count at which the next key of the row is latched
-    BOOL nextKeyWaits;
+    // Tick count at which the next key of the row is latched; it waits while
+    // no key is pending and some are still to come.
+    DWORD nextKeyAt;
     BYTE remoteId[2];
     BOOL remoteLearnt;
     int idReadIndex;  // which ID byte the next read at 0xC1 returns
@@ -307,7 +308,6 @@ BOOL CardPressKey(int code)
         return FALSE;
     s->pendingKey = code;
     s->keysToComeCount = 0;
-    s->nextKeyWaits = FALSE;
     LogLockedF(s.operator->(), "PressKey %d", code);
     return TRUE;
 }
@@ -327,7 +327,6 @@ BOOL CardPressKeys(const std::vector<int>& codes, DWORD pauseMs)
     for (int i = 1; i < (int)codes.size(); i++)
         s->keysToCome[i - 1] = codes[i];
     s->keyPauseMs = pauseMs;
-    s->nextKeyWaits = FALSE;
     LogLockedF(s.operator->(), "PressKey %d", codes[0]);
     return TRUE;
 }
@@ -339,7 +338,6 @@ void LatchNextKey(CardState* s)
     s->pendingKey = s->keysToCome[0];
     s->keysToComeCount--;
     memmove(s->keysToCome, s->keysToCome + 1, s->keysToComeCount * sizeof(s->keysToCome[0]));
-    s->nextKeyWaits = FALSE;
     LogLockedF(s, "PressKey %d", s->pendingKey);
 }
 
@@ -350,7 +348,7 @@ int CardPendingKey()
     Locked s;
     if (!s)
         return 0;
-    if (s->nextKeyWaits && !s->pendingKey && s->keysToComeCount > 0 &&
+    if (!s->pendingKey && s->keysToComeCount > 0 &&
         (LONG)(GetTickCount() - s->nextKeyAt) >= 0)
         LatchNextKey(s.operator->());
     return s->pendingKey;
@@ -367,7 +365,6 @@ void CardConsumeKey(int code)
             LatchNextKey(s.operator->());
         } else {
             s->nextKeyAt = GetTickCount() + s->keyPauseMs;
-            s->nextKeyWaits = TRUE;
         }
     }
 }
